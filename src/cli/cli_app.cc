@@ -1,0 +1,220 @@
+#include "cli/cli_app.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/value_json.h"
+#include "embedded/database.h"
+#include "infra/trace.h"
+
+namespace ocg {
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  if (!fallback.empty()) return fallback;
+  const char* v = std::getenv(name);
+  return v == nullptr ? "" : v;
+}
+
+Status CheckTyped(const ArgumentInfo& arg, const Value& v) {
+  if (arg.type == ArgType::kText && !v.is_text() && !v.is_empty()) {
+    return Status::Error("argument " + std::string(arg.name) + " must be a string", 13);
+  }
+  if (arg.type == ArgType::kInt32 && v.kind() != Value::Kind::kInt32 && !v.is_empty()) {
+    return Status::Error("argument " + std::string(arg.name) + " must be a 32-bit whole number",
+                         13);
+  }
+  return Status();
+}
+
+Value DefaultFor(const ArgumentInfo& arg, const CommonDefaults& d) {
+  switch (arg.role) {
+    case CommonRole::kConnection:
+      if (!d.connection.empty()) return Value::Text(d.connection);
+      break;
+    case CommonRole::kDatabaseKind:
+      if (!d.kind.empty()) return Value::Text(d.kind);
+      break;
+    case CommonRole::kUser:
+      if (!d.user.empty()) {
+        Value text = Value::Text(d.user);
+        Result<int32_t> n = text.ToInt32();
+        return n.ok() ? Value::Int32(n.value()) : text;
+      }
+      break;
+    default:
+      break;
+  }
+  return Value();
+}
+
+std::string OperationSignature(const OperationInfo& op) {
+  std::string s(op.name);
+  s += "(";
+  for (size_t i = 0; i < op.arguments.size(); ++i) {
+    if (i > 0) s += ", ";
+    s += op.arguments[i].name;
+  }
+  s += op.result == ResultKind::kBoolean ? ") -> Boolean" : ") -> Value";
+  return s;
+}
+
+int CallCommand(const std::string& name, const std::string& args_text,
+                const CommonDefaults& defaults, std::ostream& out, std::ostream& err) {
+  const OperationInfo* op = FindOperation(name);
+  if (op == nullptr) {
+    err << "ocg: unknown operation '" << name << "' (see: ocg operations)\n";
+    return 2;
+  }
+  std::string text = args_text;
+  if (text == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  }
+  if (text.empty()) text = "{}";
+  nlohmann::ordered_json input =
+      nlohmann::ordered_json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (input.is_discarded()) {
+    err << "ocg: the arguments are not valid JSON\n";
+    return 2;
+  }
+  std::vector<Value> args;
+  Status st = BuildArguments(*op, input, defaults, &args);
+  if (!st.ok()) {
+    err << "ocg: " << st.description() << "\n";
+    return 2;
+  }
+  Ocg ocg;
+  Value result = op->invoke(ocg, args);
+  out << DescribeCall(*op, result, args)
+             .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+      << "\n";
+  return IsSuccessResult(*op, result) ? 0 : 1;
+}
+
+}  // namespace
+
+Status BuildArguments(const OperationInfo& op, const nlohmann::ordered_json& input,
+                      const CommonDefaults& defaults, std::vector<Value>* args) {
+  args->assign(op.arguments.size(), Value());
+  if (input.is_array()) {
+    if (input.size() != op.arguments.size()) {
+      return Status::Error(std::string(op.name) + " takes " + std::to_string(op.arguments.size()) +
+                               " arguments, the array has " + std::to_string(input.size()),
+                           13);
+    }
+    for (size_t i = 0; i < input.size(); ++i) {
+      Status st = ValueFromJson(input[i], &(*args)[i]);
+      if (!st.ok()) {
+        return Status::Error(
+            "argument " + std::string(op.arguments[i].name) + ": " + st.description(), 13);
+      }
+      st = CheckTyped(op.arguments[i], (*args)[i]);
+      if (!st.ok()) return st;
+    }
+    return Status();
+  }
+  if (!input.is_object()) {
+    return Status::Error("the arguments must be a JSON object or array", 13);
+  }
+  for (const auto& [key, value] : input.items()) {
+    size_t index = op.arguments.size();
+    for (size_t i = 0; i < op.arguments.size(); ++i) {
+      if (op.arguments[i].name == key) index = i;
+    }
+    if (index == op.arguments.size()) {
+      return Status::Error("unknown argument '" + key + "' for " + OperationSignature(op), 13);
+    }
+    Status st = ValueFromJson(value, &(*args)[index]);
+    if (!st.ok()) return Status::Error("argument " + key + ": " + st.description(), 13);
+    st = CheckTyped(op.arguments[index], (*args)[index]);
+    if (!st.ok()) return st;
+  }
+  for (size_t i = 0; i < op.arguments.size(); ++i) {
+    if (!input.contains(std::string(op.arguments[i].name))) {
+      (*args)[i] = DefaultFor(op.arguments[i], defaults);
+    }
+  }
+  return Status();
+}
+
+nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result,
+                                    const std::vector<Value>& args) {
+  nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
+  for (size_t i = 0; i < op.arguments.size() && i < args.size(); ++i) {
+    arguments[std::string(op.arguments[i].name)] = ValueToJson(args[i]);
+  }
+  nlohmann::ordered_json call;
+  call["operation"] = op.name;
+  call["result"] = ValueToJson(result);
+  call["arguments"] = std::move(arguments);
+  return call;
+}
+
+bool IsSuccessResult(const OperationInfo& op, const Value& result) {
+  if (result.kind() == Value::Kind::kBool) return result.boolean();
+  return result.kind() == Value::Kind::kInt16 && result.int16() == 0;
+}
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"ocg: the collection-order service (ordem de coleta)", "ocg"};
+  app.require_subcommand(1);
+
+  std::string op_name, args_text, trace_file;
+  CommonDefaults defaults;
+  CLI::App* call = app.add_subcommand("call", "Call one operation and print its arguments");
+  call->add_option("operation", op_name, "Operation name (see: ocg operations)")->required();
+  call->add_option("args", args_text, "JSON object by argument name, or array; - for stdin");
+  call->add_option("--connect", defaults.connection,
+                   "Connection string, e.g. \"Data Source=demo.db\" (env OCG_CONNECT)");
+  call->add_option("--kind", defaults.kind, "Database kind: ORACLE or SQLSERVER (env OCG_DB_KIND)");
+  call->add_option("--user", defaults.user, "Calling user identifier (env OCG_USER)");
+  call->add_option("--trace", trace_file, "Append one JSON line per statement (env OCG_SQL_TRACE)");
+
+  CLI::App* ops = app.add_subcommand("operations", "List the operations and their arguments");
+
+  std::string db_path;
+  bool demo = false;
+  CLI::App* init = app.add_subcommand("init-db", "Create an embedded database");
+  init->add_option("path", db_path, "Database file to create")->required();
+  init->add_flag("--demo", demo, "Fill it with the demonstration data set");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    std::ostringstream help_out, help_err;
+    int code = app.exit(e, help_out, help_err);
+    out << help_out.str();
+    err << help_err.str();
+    return code == 0 ? 0 : 2;
+  }
+
+  if (*call) {
+    defaults.connection = EnvOr("OCG_CONNECT", defaults.connection);
+    defaults.kind = EnvOr("OCG_DB_KIND", defaults.kind);
+    defaults.user = EnvOr("OCG_USER", defaults.user);
+    if (!trace_file.empty()) SetTraceFile(trace_file);
+    return CallCommand(op_name, args_text, defaults, out, err);
+  }
+  if (*ops) {
+    int slot = 1;
+    for (const OperationInfo& op : Operations()) {
+      out << slot++ << ". " << OperationSignature(op) << "\n";
+    }
+    return 0;
+  }
+  if (*init) {
+    Status st = CreateDatabase(db_path, demo);
+    if (!st.ok()) {
+      err << "ocg: " << st.description() << "\n";
+      return 2;
+    }
+    out << "Created " << db_path << (demo ? " with the demonstration data set" : "") << "\n";
+    return 0;
+  }
+  return 2;
+}
+
+}  // namespace ocg

@@ -1,0 +1,40 @@
+// embedded/bridge.h: the dialect bridge, from the statements both database
+// kinds are sent to the SQL that SQLite runs.
+//
+// A statement is either plain SQL, rewritten in place, or a stored-procedure
+// call: "EXEC name args" (any letter case: Exec, exec), or "name(args)" for the
+// print routine, with literal arguments (numbers, quoted texts, null) joined by
+// commas.
+//
+// Rewrites of plain SQL, outside quoted texts:
+//   - the bare word sysdate becomes ocg_sysdate(); NVL, TO_CHAR, TO_DATE and
+//     GETDATE are SQL functions the engine registers, so they stay as written;
+//   - in a SELECT with a comma-joined FROM list, every WHERE condition that
+//     marks a column with "(+)" moves into a LEFT JOIN ... ON for the marked
+//     table; the remaining conditions stay in WHERE.
+#ifndef OCG_EMBEDDED_BRIDGE_H_
+#define OCG_EMBEDDED_BRIDGE_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "value/value.h"
+
+namespace ocg {
+
+struct BridgedStatement {
+  bool is_call = false;
+  std::string sql;                  // plain SQL to run, when !is_call
+  std::string procedure;            // procedure name in upper case, when is_call
+  std::vector<Value> arguments;     // Null, Int32/Double, or Text
+};
+
+// Fails (number 102, as the SQL Server parser) on an unterminated quote or a
+// call whose arguments are not literals.
+Status BridgeStatement(std::string_view sql, BridgedStatement* out);
+
+}  // namespace ocg
+
+#endif  // OCG_EMBEDDED_BRIDGE_H_

@@ -1,0 +1,27 @@
+// embedded/sql_functions.h: the SQL functions the embedded engine registers on
+// every connection, so that both dialects' functions run on SQLite.
+//
+//   NVL(a, b)                 b when a is NULL, else a
+//   TO_CHAR(date, pattern)    a stored date formatted by an Oracle pattern
+//                             ('DD/MM/YYYY', 'yyyy/mm/dd hh24:mi:ss'); NULL
+//                             stays NULL; a non-date value comes back as text
+//   TO_DATE(text, pattern)    the moment the text gives, in the stored form
+//   ocg_sysdate(), GETDATE()  the local clock, in the stored form
+//   ocg_date(x)               any accepted date literal ('06/12/2026',
+//                             '2026/12/06 10:30', '2026-12-06 10:30:00') in the
+//                             stored form; other values unchanged
+// The stored form is "yyyy-mm-dd hh:mm:ss" (CanonicalDateTime).
+#ifndef OCG_EMBEDDED_SQL_FUNCTIONS_H_
+#define OCG_EMBEDDED_SQL_FUNCTIONS_H_
+
+#include <sqlite3.h>
+
+#include "base/status.h"
+
+namespace ocg {
+
+Status RegisterSqlFunctions(sqlite3* db);
+
+}  // namespace ocg
+
+#endif  // OCG_EMBEDDED_SQL_FUNCTIONS_H_

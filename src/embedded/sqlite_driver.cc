@@ -1,0 +1,329 @@
+// embedded/sqlite_driver.cc: the Driver over one SQLite connection.
+//
+// Every statement goes through the dialect bridge. Plain SQL may hold several
+// statements; all run, and the result is the last one that returns columns.
+// A procedure call runs the bundled script with its arguments bound to the
+// script's :name parameters, inside a savepoint, so that a call either does
+// all its work or none, as one statement would.
+#include "embedded/sqlite_driver.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "embedded/bridge.h"
+#include "embedded/procedures.h"
+#include "embedded/sql_functions.h"
+#include "value/date_time.h"
+#include "value/text.h"
+
+namespace ocg {
+namespace {
+
+using DbPtr = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+using StmtPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+// The connection's last error, with SQLite's extended code as the number.
+Status EngineError(sqlite3* db) {
+  return Status::Error(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+}
+
+bool IsDateType(const char* declared) {
+  if (declared == nullptr) return false;
+  std::string_view d(declared);
+  return EqualsIgnoreCase(d, "DATE") || EqualsIgnoreCase(d, "DATETIME") ||
+         EqualsIgnoreCase(d, "TIMESTAMP");
+}
+
+// One cell. Integers that fit 32 bits stay integers (identifiers are read as
+// such); larger ones become Doubles. Text of a column declared DATE that reads
+// as a date becomes a date, which is how the Oracle client returns it.
+Value ColumnValue(sqlite3_stmt* stmt, int col) {
+  switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_NULL:
+      return Value::Null();
+    case SQLITE_INTEGER: {
+      int64_t v = sqlite3_column_int64(stmt, col);
+      if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()) {
+        return Value::Int32(static_cast<int32_t>(v));
+      }
+      return Value::Double(static_cast<double>(v));
+    }
+    case SQLITE_FLOAT:
+      return Value::Double(sqlite3_column_double(stmt, col));
+    default: {
+      const char* p = static_cast<const char*>(sqlite3_column_blob(stmt, col));
+      std::string text =
+          p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(stmt, col));
+      if (IsDateType(sqlite3_column_decltype(stmt, col))) {
+        if (std::optional<DateTime> d = ParseDateTime(text)) return Value::Date(*d);
+      }
+      return Value::Text(std::move(text));
+    }
+  }
+}
+
+int BindValue(sqlite3_stmt* stmt, int index, const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::kInt16:
+      return sqlite3_bind_int64(stmt, index, v.int16());
+    case Value::Kind::kInt32:
+      return sqlite3_bind_int64(stmt, index, v.int32());
+    case Value::Kind::kDouble:
+      return sqlite3_bind_double(stmt, index, v.dbl());
+    case Value::Kind::kText:
+      return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()),
+                               SQLITE_TRANSIENT);
+    case Value::Kind::kDate: {
+      std::string stored = CanonicalDateTime(v.date());
+      return sqlite3_bind_text(stmt, index, stored.data(), static_cast<int>(stored.size()),
+                               SQLITE_TRANSIENT);
+    }
+    case Value::Kind::kBool:
+      return sqlite3_bind_int64(stmt, index, v.boolean() ? -1 : 0);
+    default:  // Empty, Null; arrays have no SQL form
+      return sqlite3_bind_null(stmt, index);
+  }
+}
+
+// Binds the call's arguments to the :name parameters the statement uses.
+Status BindArguments(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript& proc,
+                     const std::vector<Value>& args) {
+  const int count = sqlite3_bind_parameter_count(stmt);
+  for (int k = 1; k <= count; ++k) {
+    const char* name = sqlite3_bind_parameter_name(stmt, k);
+    size_t found = proc.params.size();
+    if (name != nullptr) {
+      for (size_t p = 0; p < proc.params.size(); ++p) {
+        if (EqualsIgnoreCase(name + 1, proc.params[p])) found = p;
+      }
+    }
+    // A script naming a parameter its header does not declare is a bug in
+    // the script; binding NULL silently would hide it.
+    if (found == proc.params.size()) {
+      return Status::Error("Must declare the scalar variable \"" +
+                               std::string(name == nullptr ? "?" : name) + "\" (procedure " +
+                               proc.name + ").",
+                           137);
+    }
+    if (BindValue(stmt, k, args[found]) != SQLITE_OK) return EngineError(db);
+  }
+  return Status();
+}
+
+// Runs every statement of sql. *out gets the last statement that has
+// columns; it is untouched when none has.
+Status RunStatements(sqlite3* db, std::string_view sql, const ProcedureScript* proc,
+                     const std::vector<Value>* args, RowSet* out) {
+  const char* p = sql.data();
+  const char* const end = sql.data() + sql.size();
+  while (p < end) {
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db, p, static_cast<int>(end - p), &raw, &tail);
+    StmtPtr stmt(raw, &sqlite3_finalize);
+    if (rc != SQLITE_OK) return EngineError(db);
+    if (tail == nullptr || tail <= p) break;
+    p = tail;
+    if (raw == nullptr) continue;  // blanks or comments only
+    if (proc != nullptr) OCG_RETURN_IF_ERROR(BindArguments(db, raw, *proc, *args));
+
+    const int columns = sqlite3_column_count(raw);
+    RowSet result;
+    result.has_columns = columns > 0;
+    for (int c = 0; c < columns; ++c) {
+      const char* name = sqlite3_column_name(raw, c);
+      result.columns.emplace_back(name == nullptr ? "" : name);
+    }
+    for (;;) {
+      rc = sqlite3_step(raw);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) return EngineError(db);
+      if (columns == 0) continue;
+      std::vector<Value> row;
+      row.reserve(columns);
+      for (int c = 0; c < columns; ++c) row.push_back(ColumnValue(raw, c));
+      result.rows.push_back(std::move(row));
+    }
+    if (result.has_columns) *out = std::move(result);
+  }
+  return Status();
+}
+
+// A readable SQL literal for the trace of a call.
+std::string Literal(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::kInt16:
+      return std::to_string(v.int16());
+    case Value::Kind::kInt32:
+      return std::to_string(v.int32());
+    case Value::Kind::kDouble: {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.15g", v.dbl());
+      return buf;
+    }
+    case Value::Kind::kText: {
+      std::string out = "'";
+      for (char c : v.text()) {
+        out += c;
+        if (c == '\'') out += '\'';
+      }
+      return out + "'";
+    }
+    case Value::Kind::kDate:
+      return "'" + CanonicalDateTime(v.date()) + "'";
+    default:
+      return "null";
+  }
+}
+
+// "SP_X [a=5, b='x']: " and the script without its header comments.
+std::string DescribeCall(const ProcedureScript& proc, const std::vector<Value>& args) {
+  std::string out = proc.name + " [";
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += proc.params[i] + "=" + Literal(args[i]);
+  }
+  out += "]: ";
+  std::string_view body = proc.sql;
+  for (;;) {
+    size_t first = body.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+      body = {};
+      break;
+    }
+    body.remove_prefix(first);
+    if (body.substr(0, 2) != "--") break;
+    size_t eol = body.find('\n');
+    body = eol == std::string_view::npos ? std::string_view() : body.substr(eol + 1);
+  }
+  size_t last = body.find_last_not_of(" \t\r\n");
+  out.append(body.substr(0, last == std::string_view::npos ? 0 : last + 1));
+  return out;
+}
+
+class SqliteDriver : public Driver {
+ public:
+  SqliteDriver(DbPtr db, std::string path, dev_t device, ino_t inode)
+      : db_(std::move(db)), path_(std::move(path)), device_(device), inode_(inode) {}
+
+  Status Run(std::string_view sql, RowSet* out, std::string* engine_sql) override {
+    if (out != nullptr) *out = RowSet();
+    BridgedStatement bridged;
+    OCG_RETURN_IF_ERROR(BridgeStatement(sql, &bridged));
+    RowSet result;
+    if (!bridged.is_call) {
+      if (engine_sql != nullptr) *engine_sql = bridged.sql;
+      OCG_RETURN_IF_ERROR(RunStatements(db_.get(), bridged.sql, nullptr, nullptr, &result));
+    } else {
+      OCG_RETURN_IF_ERROR(Call(bridged, &result, engine_sql));
+    }
+    if (out != nullptr) *out = std::move(result);
+    return Status();
+  }
+
+  Status Begin(bool for_write) override { return Exec(for_write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  Status Commit() override { return Exec("COMMIT"); }
+  Status Rollback() override { return Exec("ROLLBACK"); }
+
+  // The file was replaced (a fresh database created at the same path) when
+  // its device or inode changed; this connection still sees the old one.
+  bool Reusable() const override {
+    struct stat st;
+    if (stat(path_.c_str(), &st) != 0) return false;
+    return st.st_dev == device_ && st.st_ino == inode_;
+  }
+
+ private:
+  Status Exec(const char* sql) {
+    RowSet ignored;
+    return RunStatements(db_.get(), sql, nullptr, nullptr, &ignored);
+  }
+
+  Status Call(const BridgedStatement& call, RowSet* out, std::string* engine_sql) {
+    const ProcedureScript* proc = FindProcedure(call.procedure);
+    if (proc == nullptr) {
+      return Status::Error("Could not find stored procedure '" + call.procedure + "'.", 2812);
+    }
+    if (call.arguments.size() > proc->params.size()) {
+      return Status::Error(
+          "Procedure or function " + proc->name + " has too many arguments specified.", 8144);
+    }
+    if (call.arguments.size() < proc->params.size()) {
+      return Status::Error("Procedure or function '" + proc->name + "' expects parameter ':" +
+                               proc->params[call.arguments.size()] + "', which was not supplied.",
+                           201);
+    }
+    if (engine_sql != nullptr) *engine_sql = DescribeCall(*proc, call.arguments);
+
+    OCG_RETURN_IF_ERROR(Exec("SAVEPOINT ocg_procedure"));
+    Status status = RunStatements(db_.get(), proc->sql, proc, &call.arguments, out);
+    if (status.ok()) status = Exec("RELEASE ocg_procedure");
+    if (!status.ok()) {
+      // Undo the call's partial work; the first error is the one to report.
+      Exec("ROLLBACK TO ocg_procedure");
+      Exec("RELEASE ocg_procedure");
+    }
+    return status;
+  }
+
+  DbPtr db_;
+  std::string path_;
+  dev_t device_;
+  ino_t inode_;
+};
+
+}  // namespace
+
+Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
+  out->reset();
+  // Checked first, because SQLite would report a missing file and a directory
+  // alike as "unable to open database file".
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    const int err = errno;
+    return Status::Error(
+        "unable to open database file: " + path +
+            (err == ENOENT ? " does not exist" : ": " + std::string(strerror(err))),
+        SQLITE_CANTOPEN);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    return Status::Error("unable to open database file: " + path + " is a directory",
+                         SQLITE_CANTOPEN);
+  }
+
+  sqlite3* raw = nullptr;
+  int rc =
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  DbPtr db(raw, &sqlite3_close_v2);
+  if (rc != SQLITE_OK) {
+    return Status::Error(
+        std::string(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc)) + ": " + path, rc);
+  }
+  sqlite3_extended_result_codes(db.get(), 1);
+  sqlite3_busy_timeout(db.get(), 15000);
+
+  // Opening reads nothing; the first statement is what finds out whether the
+  // file is a database at all.
+  RowSet ignored;
+  Status s = RunStatements(db.get(), "PRAGMA schema_version", nullptr, nullptr, &ignored);
+  if (!s.ok()) return Status::Error(s.description() + ": " + path, s.number());
+  OCG_RETURN_IF_ERROR(
+      RunStatements(db.get(), "PRAGMA foreign_keys = OFF", nullptr, nullptr, &ignored));
+  OCG_RETURN_IF_ERROR(RegisterSqlFunctions(db.get()));
+
+  *out = std::make_unique<SqliteDriver>(std::move(db), path, st.st_dev, st.st_ino);
+  return Status();
+}
+
+}  // namespace ocg

@@ -1,0 +1,32 @@
+// infra/formatador.cc: the number component.
+//
+// Both operations hand back the number itself as a Double: a Double orders,
+// adds and compares as a number, and joined into a message it prints with the
+// decimal comma ("12,5"), which is all the callers ask of it. Texts are read
+// the Brazilian way (blanks trimmed, "," decimal, "." grouping), so the column
+// text "12,5" and the Double 12.5 come out identical.
+#include "infra/formatador.h"
+
+namespace ocg {
+
+Status Formatador::Converte_Numero(const Value& value, Value& result) const {
+  Result<double> number = value.ToDouble();
+  if (!number.ok()) return Status::TypeMismatch();
+  result = Value::Double(number.value());
+  return Status();
+}
+
+// Null reads 0 here: tonnage columns are often unset, and the callers add and
+// compare them without testing first.
+Status Formatador::Formata_Valor(const Value& value, Value& result) const {
+  if (value.is_null()) {
+    result = Value::Double(0);
+    return Status();
+  }
+  Result<double> number = value.ToDouble();
+  if (!number.ok()) return Status::TypeMismatch();
+  result = Value::Double(number.value());
+  return Status();
+}
+
+}  // namespace ocg

@@ -1,0 +1,27 @@
+// infra/formatador.h: the number component.
+//
+// Turns what users and the database supply (texts with the decimal comma,
+// column values, sums) into numbers that compare, add and print. Both
+// operations return the number itself as a Double Value; a value that is not a
+// number fails with the platform's type mismatch, which the calling procedure
+// traps. Stateless: an instance per call, as the callers create it.
+#ifndef OCG_INFRA_FORMATADOR_H_
+#define OCG_INFRA_FORMATADOR_H_
+
+#include "base/status.h"
+#include "value/value.h"
+
+namespace ocg {
+
+class Formatador {
+ public:
+  // A number that orders numerically: "10" > "9". Empty reads 0.
+  Status Converte_Numero(const Value& value, Value& result) const;
+  // A number that adds, compares and reads well in a message: the column value
+  // "12,5" and the Double 12.5 give the same result. Null reads 0.
+  Status Formata_Valor(const Value& value, Value& result) const;
+};
+
+}  // namespace ocg
+
+#endif  // OCG_INFRA_FORMATADOR_H_

@@ -1,0 +1,48 @@
+#include "infra/record_set.h"
+
+#include "infra/session.h"
+#include "value/text.h"
+
+namespace ocg {
+
+Status RecordSet::Open(std::string_view sql, const Value& connection) {
+  Close();
+  Result<std::string> conn = connection.ToText();
+  if (!conn.ok()) return conn.status();
+  RowSet rows;
+  Status st = RunStatement(conn.value(), sql, &rows);
+  if (!st.ok()) return st;
+  rows_ = std::move(rows);
+  open_ = rows_.has_columns;
+  row_ = 0;
+  return Status();
+}
+
+Result<Value> RecordSet::Field(std::string_view name) const {
+  for (size_t i = 0; i < rows_.columns.size(); ++i) {
+    if (!EqualsIgnoreCase(rows_.columns[i], name)) continue;
+    if (Eof()) {
+      return Status::Error(
+          "Either BOF or EOF is True, or the current record has been deleted. Requested "
+          "operation requires a current record.",
+          3021);
+    }
+    return rows_.rows[row_][i];
+  }
+  return Status::Error(
+      "Item cannot be found in the collection corresponding to the requested name or ordinal.",
+      3265);
+}
+
+void RecordSet::Close() {
+  open_ = false;
+  rows_ = RowSet();
+  row_ = 0;
+}
+
+Status Execute(std::string_view sql, const Value& connection) {
+  RecordSet rs;
+  return rs.Open(sql, connection);
+}
+
+}  // namespace ocg

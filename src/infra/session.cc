@@ -1,0 +1,148 @@
+#include "infra/session.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "infra/trace.h"
+
+namespace ocg {
+namespace {
+
+// Idle connections kept per thread; more distinct databases than this in one
+// thread simply reopen.
+constexpr size_t kMaxPooled = 8;
+
+struct PooledConnection {
+  std::string connection_string;
+  std::unique_ptr<Driver> driver;
+  bool in_transaction = false;
+};
+
+struct ThreadSession {
+  std::vector<PooledConnection> pool;
+  int depth = 0;
+  bool for_write = false;
+  std::vector<std::pair<std::string, std::string>> after_scope;
+};
+
+ThreadSession& Current() {
+  thread_local ThreadSession session;
+  return session;
+}
+
+Status Acquire(std::string_view connection_string, PooledConnection** out) {
+  ThreadSession& s = Current();
+  for (size_t i = 0; i < s.pool.size(); ++i) {
+    PooledConnection& c = s.pool[i];
+    if (c.connection_string != connection_string) continue;
+    if (c.in_transaction || c.driver->Reusable()) {
+      *out = &c;
+      return Status();
+    }
+    s.pool.erase(s.pool.begin() + static_cast<long>(i));
+    break;
+  }
+  std::unique_ptr<Driver> driver;
+  Status st = OpenDriver(connection_string, &driver);
+  if (!st.ok()) return st;
+  if (s.pool.size() >= kMaxPooled) {
+    for (size_t i = 0; i < s.pool.size(); ++i) {
+      if (!s.pool[i].in_transaction) {
+        s.pool.erase(s.pool.begin() + static_cast<long>(i));
+        break;
+      }
+    }
+  }
+  s.pool.push_back({std::string(connection_string), std::move(driver), false});
+  *out = &s.pool.back();
+  return Status();
+}
+
+void EndTransactions(bool commit) {
+  for (PooledConnection& c : Current().pool) {
+    if (!c.in_transaction) continue;
+    c.in_transaction = false;
+    Status st = commit ? c.driver->Commit() : c.driver->Rollback();
+    if (!st.ok()) {
+      std::fprintf(stderr, "ocg: %s failed: %s\n", commit ? "commit" : "rollback",
+                   st.ToString().c_str());
+      if (commit) c.driver->Rollback();
+    }
+  }
+}
+
+}  // namespace
+
+OperationScope::OperationScope(bool for_write) {
+  ThreadSession& s = Current();
+  if (s.depth == 0) s.for_write = for_write;
+  ++s.depth;
+}
+
+OperationScope::~OperationScope() {
+  ThreadSession& s = Current();
+  if (--s.depth > 0) return;
+  EndTransactions(succeeded_);
+  // The message log is written only now, outside the transaction, so that a
+  // rolled-back operation still leaves its log rows.
+  std::vector<std::pair<std::string, std::string>> pending;
+  pending.swap(s.after_scope);
+  for (const auto& [connection, sql] : pending) {
+    RowSet ignored;
+    Status st = RunStatement(connection, sql, &ignored);
+    if (!st.ok()) std::fprintf(stderr, "ocg: message log not written: %s\n", st.ToString().c_str());
+  }
+}
+
+Status RunStatement(std::string_view connection_string, std::string_view sql, RowSet* out) {
+  auto start = std::chrono::steady_clock::now();
+  auto trace = [&](std::string_view engine_sql, const Status& st) {
+    if (!TraceEnabled()) return;
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    long rows = st.ok() && out->has_columns ? static_cast<long>(out->rows.size()) : -1;
+    TraceStatement(sql, engine_sql, rows, ms, st.ok() ? "" : st.ToString());
+  };
+  *out = RowSet();
+  PooledConnection* conn = nullptr;
+  Status st = Acquire(connection_string, &conn);
+  if (!st.ok()) {
+    trace("", st);
+    return st;
+  }
+  ThreadSession& s = Current();
+  if (s.depth > 0 && !conn->in_transaction) {
+    st = conn->driver->Begin(s.for_write);
+    if (!st.ok()) {
+      trace("", st);
+      return st;
+    }
+    conn->in_transaction = true;
+  }
+  std::string engine_sql;
+  st = conn->driver->Run(sql, out, &engine_sql);
+  if (!st.ok()) *out = RowSet();
+  trace(engine_sql, st);
+  return st;
+}
+
+void RunAfterScope(std::string connection_string, std::string sql) {
+  ThreadSession& s = Current();
+  if (s.depth > 0) {
+    s.after_scope.emplace_back(std::move(connection_string), std::move(sql));
+    return;
+  }
+  RowSet ignored;
+  Status st = RunStatement(connection_string, sql, &ignored);
+  if (!st.ok()) std::fprintf(stderr, "ocg: message log not written: %s\n", st.ToString().c_str());
+}
+
+void CloseThreadConnections() {
+  ThreadSession& s = Current();
+  if (s.depth == 0) s.pool.clear();
+}
+
+}  // namespace ocg

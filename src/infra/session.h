@@ -1,0 +1,55 @@
+// infra/session.h: one transaction per public operation, per thread.
+//
+// An OperationScope is opened by every public operation (and by the identifier
+// allocation). The outermost scope of a thread owns the transaction: the first
+// statement on a connection string opens (or reuses) that connection and begins
+// a transaction on it; nested operations join it. When the outermost scope
+// ends it commits if the operation succeeded and rolls back otherwise; then
+// the deferred message-log rows are written, each in its own autocommit
+// statement, so the log survives a rollback.
+//
+// Connections are pooled per thread and connection string between calls.
+// Nothing here is shared between threads.
+#ifndef OCG_INFRA_SESSION_H_
+#define OCG_INFRA_SESSION_H_
+
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+#include "infra/driver.h"
+
+namespace ocg {
+
+class OperationScope {
+ public:
+  // for_write: the operation may change business data; its transaction takes
+  // the write lock when it begins.
+  explicit OperationScope(bool for_write);
+  ~OperationScope();  // rolls back unless Succeed() was called
+  OperationScope(const OperationScope&) = delete;
+  OperationScope& operator=(const OperationScope&) = delete;
+
+  // Marks the operation successful: the outermost scope commits.
+  void Succeed() { succeeded_ = true; }
+
+ private:
+  bool succeeded_ = false;
+};
+
+// Runs sql on the thread's connection for connection_string, inside the
+// current scope's transaction when there is one (autocommit otherwise), and
+// writes the trace line.
+Status RunStatement(std::string_view connection_string, std::string_view sql, RowSet* out);
+
+// Runs sql after the outermost scope has ended (at once when there is none),
+// in autocommit, ignoring failures but reporting them on stderr. The message
+// log writes through this.
+void RunAfterScope(std::string connection_string, std::string sql);
+
+// Closes the calling thread's pooled connections (tests that replace files).
+void CloseThreadConnections();
+
+}  // namespace ocg
+
+#endif  // OCG_INFRA_SESSION_H_

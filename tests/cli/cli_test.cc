@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "cli/value_json.h"
+#include "test_support.h"
+
+namespace ocg {
+namespace {
+
+using testing::TempDatabase;
+using testing::TraceCapture;
+
+struct CliRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunOcg(std::vector<std::string> args) {
+  args.insert(args.begin(), "ocg");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* want_err;
+  };
+  const Case cases[] = {
+      {"unknown operation", {"call", "gNada", "{}"}, "unknown operation 'gNada'"},
+      {"unknown argument",
+       {"call", "gCons_Docto_Transp", R"({"invntDocto": 1})"},
+       "unknown argument 'invntDocto'"},
+      {"wrong array length",
+       {"call", "mVer_Dup_Col_Geral", "[1, 2, 3]"},
+       "takes 8 arguments, the array has 3"},
+      {"malformed JSON",
+       {"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": )"},
+       "not valid JSON"},
+      {"object of the wrong shape",
+       {"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": {"x": 1}})"},
+       "argument invntDocto_Transp_id"},
+      {"impossible date",
+       {"call", "gCons_Docto_Transp",
+        R"({"invntDocto_Transp_id": {"date": "2026-02-31T00:00:00"}})"},
+       "a date must read"},
+      {"typed text argument given a number",
+       {"call", "mBusca_EMail_Usuario", R"({"InStrBanco_Dados": 5})"},
+       "must be a string"},
+      {"typed integer argument given a text",
+       {"call", "mBusca_EMail_Usuario", R"({"InLngUsuario_Internet_ID": "5"})"},
+       "must be a 32-bit whole number"},
+      {"arguments neither object nor array",
+       {"call", "gCons_Docto_Transp", "42"},
+       "must be a JSON object or array"},
+  };
+  TempDatabase db;
+  TraceCapture trace(db.dir());
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--connect", db.connection(), "--kind", "ORACLE", "--user", "1"});
+    CliRun r = RunOcg(args);
+    EXPECT_EQ(2, r.code) << c.name;
+    EXPECT_NE(std::string::npos, r.err.find(c.want_err)) << c.name << ": " << r.err;
+    EXPECT_TRUE(r.out.empty()) << c.name;
+  }
+  EXPECT_TRUE(trace.Statements().empty()) << "a refused call ran a statement";
+  EXPECT_EQ(0, db.Count("LOG_MSG"));
+}
+
+TEST(CliTest, CallPrintsEveryArgumentAndTakesCommonArgumentsFromFlags) {
+  TempDatabase db;
+  CliRun r = RunOcg({"call", "mVer_Dup_Col_Geral",
+                     R"({"invntNum_Docto_Transp": "999999", "InVntTab_Tipo_Docto_Transp_ID": 9,
+                      "invntponto_operacao_id": 1})",
+                     "--connect", db.connection(), "--kind", "SQLSERVER", "--user", "5"});
+  ASSERT_EQ(0, r.code) << r.err;
+  nlohmann::json out = nlohmann::json::parse(r.out);
+  EXPECT_EQ("mVer_Dup_Col_Geral", out["operation"]);
+  EXPECT_EQ(true, out["result"]);
+  ASSERT_EQ(8u, out["arguments"].size());
+  EXPECT_EQ(db.connection(), out["arguments"]["vntConecta_db"]);
+  EXPECT_EQ("SQLSERVER", out["arguments"]["inVntBanco_Dados"]);
+  EXPECT_EQ(5, out["arguments"]["invntUsuario_internet_id"]);
+  // Absent and never written: Empty, shown distinctly from null.
+  EXPECT_EQ(nlohmann::ordered_json({{"empty", true}}),
+            out["arguments"]["InVntDocto_Transporte_ID"]);
+}
+
+TEST(CliTest, JsonValuesKeepTheirKinds) {
+  struct Case {
+    const char* name;
+    const char* json;
+    Value::Kind kind;
+  };
+  const Case cases[] = {
+      {"null", "null", Value::Kind::kNull},
+      {"integer", "7", Value::Kind::kInt32},
+      {"decimal", "7.5", Value::Kind::kDouble},
+      {"integer past 32 bits", "3000000000", Value::Kind::kDouble},
+      {"text", "\"7\"", Value::Kind::kText},
+      {"boolean", "true", Value::Kind::kBool},
+      {"date", R"({"date": "2026-12-06T08:30:00"})", Value::Kind::kDate},
+      {"empty", R"({"empty": true})", Value::Kind::kEmpty},
+      {"array", "[1, \"a\"]", Value::Kind::kArray},
+  };
+  const OperationInfo* op = FindOperation("gCons_Flag_Progr");
+  ASSERT_NE(nullptr, op);
+  for (const Case& c : cases) {
+    std::vector<Value> args;
+    nlohmann::ordered_json input = {{"invntCliente_id", nlohmann::ordered_json::parse(c.json)}};
+    ASSERT_TRUE(BuildArguments(*op, input, {}, &args).ok()) << c.name;
+    EXPECT_EQ(c.kind, args[0].kind()) << c.name;
+    EXPECT_EQ(nlohmann::ordered_json::parse(c.json), ValueToJson(args[0])) << c.name;
+  }
+}
+
+TEST(CliTest, OperationsListsTheEighteenInInterfaceOrder) {
+  CliRun r = RunOcg({"operations"});
+  ASSERT_EQ(0, r.code);
+  EXPECT_EQ(0u, r.out.find("1. gVerif_Exist_Docto(inlngnum_docto_ini, "));
+  EXPECT_NE(std::string::npos, r.out.find("\n18. gCons_End_Dest(InVntPessoa_id, "));
+  EXPECT_EQ(std::string::npos, r.out.find("\n19. "));
+}
+
+}  // namespace
+}  // namespace ocg

@@ -1,0 +1,43 @@
+#include "infra/formatador.h"
+
+#include <gtest/gtest.h>
+
+namespace ocg {
+namespace {
+
+TEST(FormatadorTest, ConverteNumeroOrdersAsNumbers) {
+  const Formatador f;
+  Value ten;
+  Value nine;
+  ASSERT_TRUE(f.Converte_Numero(Value::Text("10"), ten).ok());
+  ASSERT_TRUE(f.Converte_Numero(Value::Text("9"), nine).ok());
+  EXPECT_EQ(1, Value::Compare(ten, nine));
+  Value got = Value::Text("untouched");
+  EXPECT_EQ(13, f.Converte_Numero(Value::Null(), got).number());
+  EXPECT_EQ(Value::Text("untouched"), got);
+}
+
+TEST(FormatadorTest, FormataValor) {
+  struct Case {
+    const char* name;
+    Value in;
+    double want;
+  };
+  const Case cases[] = {
+      {"comma column", Value::Text("12,5"), 12.5},
+      {"double", Value::Double(12.5), 12.5},
+      {"blanks around", Value::Text(" 1.234,5 "), 1234.5},
+      {"null reads zero", Value::Null(), 0},
+  };
+  const Formatador f;
+  for (const Case& c : cases) {
+    Value got;
+    ASSERT_TRUE(f.Formata_Valor(c.in, got).ok()) << c.name;
+    EXPECT_EQ(Value::Double(c.want), got) << c.name;
+  }
+  Value got;
+  EXPECT_EQ(13, f.Formata_Valor(Value::Text("12 t"), got).number());
+}
+
+}  // namespace
+}  // namespace ocg
