@@ -145,7 +145,7 @@ bool mTrataSP_032_ZOR_DUP_DOCTO_TRANSP2(const std::string& strBanco, const std::
     // the number arrives from a form field elsewhere.
     const Value trimmed(Value::Text(std::string(TrimBlanks(Cat(Value::Int32(num_docto))))));
     OCG_ASSIGN_OR_RETURN(double number, AsNumber(gTrata_Numero(trimmed)));
-    if (number == 0) {
+    if (number != 0) {
       sql += " DOCTO_TRANSPORTE_ID        ";
       OCG_ASSIGN_OR_RETURN(std::string id_condition,
                            gCondicao_Numero(Value::Int32(docto_id), "<>"));

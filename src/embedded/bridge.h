@@ -31,7 +31,7 @@ struct BridgedStatement {
   std::vector<Value> arguments;     // Null, Int32/Double, or Text
 };
 
-// Fails (number 102, as the SQL Server parser) on an unterminated quote or a
+// Fails as the SQL Server parser does: 105 on an unterminated quote, 102 on a
 // call whose arguments are not literals.
 Status BridgeStatement(std::string_view sql, BridgedStatement* out);
 

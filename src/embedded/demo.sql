@@ -1,6 +1,6 @@
 -- demo.sql: a small demonstration data set for the embedded database, loaded
 -- after schema.sql when a database is created with the demo option
--- (CreateDatabase(path, true)). docs/demo-data.md is the guide.
+-- ("ocg init-db --demo PATH"). docs/demo-data.md is the guide.
 --
 -- Identifiers are chosen to be remembered:
 --   persons       1 the company itself, 101-104 customers, 201-205 destinations,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "infra/session.h"
@@ -183,6 +184,49 @@ TEST(SessionTest, AFailedOperationRollsBackButItsLogRowStays) {
     scope.Succeed();
   }
   EXPECT_EQ(0, db.Count("LOG_MSG"));
+}
+
+}  // namespace
+}  // namespace ocg
+
+namespace ocg {
+namespace {
+
+TEST(MessageLogTest, StatementTextByKind) {
+  const std::string head =
+      std::string("INSERT INTO LOG_MSG ") + "( TAB_TIPO_MSG_ID," + " USUARIO_INTERNET_ID , " +
+      " DATA_LOG    , " + " MSG01       , " + " MSG02       , " + " MSG03       , " +
+      " MSG04       , " + " MSG05       ) " + " VALUES ( " + "1" + " , " + "7" + " , ";
+  const std::string tail = std::string("'abc'") + " , " + "null , null , null , " + "null" + " ) ";
+  struct Case {
+    const char* kind;
+    std::string date;  // the date fragment; "<now>" for the component's clock
+  };
+  const Case cases[] = {
+      {"SQLSERVER", " GETDATE() , "},
+      {"ORACLE", "<now>"},
+      {"Oracle", " '2002/01/01' , "},
+  };
+  for (const Case& c : cases) {
+    testing::TempDatabase db;
+    testing::TraceCapture trace(db.dir());
+    gGrava_Log_Msg(Value::Text(c.kind), db.conn(), Value::Int32(7), Value::Int32(1),
+                   Value::Text("a(b)c"));
+    std::vector<std::string> statements = trace.Statements();
+    ASSERT_EQ(1u, statements.size()) << c.kind;
+    std::string date = c.date;
+    if (date == "<now>") {
+      // The clock may tick between the call and this line: take the written
+      // time, check its shape, and compare the rest exactly.
+      const size_t at = head.size() + std::string(" TO_DATE('").size();
+      ASSERT_GT(statements[0].size(), at + 19) << c.kind;
+      const std::string written = statements[0].substr(at, 19);
+      EXPECT_TRUE(std::regex_match(written, std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d)")))
+          << written;
+      date = " TO_DATE('" + written + "' , 'YYYY/MM/DD hh24:mi:ss') , ";
+    }
+    EXPECT_EQ(head + date + tail, statements[0]) << c.kind;
+  }
 }
 
 }  // namespace
