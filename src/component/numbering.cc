@@ -25,6 +25,7 @@
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/sql_format.h"
+#include "infra/sql_guard.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -78,9 +79,8 @@ Value PlusOne(double v) {
 
 // Builds the count of documents of a type at a point, in status 1 or 2, whose
 // number n is in the range first <= n < last + 1 (inclusive at both ends).
-// The numbers are written as they come, so a number text that is not a plain
-// number makes a statement the database refuses, which the caller's trap
-// catches. Opens nothing.
+// The numbers are written as they come (the caller has checked that each
+// reads as a number). Opens nothing.
 bool mTrataSP_PMV_VER_EXIST_DOCTO_IMP(const Value& strBanco, const Value& strConecta,
                                       const Value& num_ini, const Value& num_fim,
                                       const Value& tipo_docto, const Value& ponto,
@@ -174,6 +174,14 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
   bool result = false;
   std::string strSQL;
   Status status = [&]() -> Status {
+    // Both paths write the four numbers as they stand: each must read as a
+    // number, or the statement would be broken or changed by what was typed.
+    const Value* numbers[] = {&inlngnum_docto_ini, &inlngnum_docto_fim, &inlngTab_Tipo_Docto_ID,
+                              &InLngPonto_Operacao_ID};
+    std::string number_texts[4];
+    for (int i = 0; i < 4; ++i) {
+      OCG_ASSIGN_OR_RETURN(number_texts[i], SqlNumber(Cat(gTrata_Numero(*numbers[i]))));
+    }
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(std::string banco, ToText(inVntBanco_Dados));
       const Value num_ini = gTrata_Numero(inlngnum_docto_ini);
@@ -187,10 +195,8 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
         return Status();
       }
     } else {
-      strSQL = "EXEC SP_PMV_VER_EXIST_DOCTO_IMP " + Cat(gTrata_Numero(inlngnum_docto_ini)) + ", " +
-               Cat(gTrata_Numero(inlngnum_docto_fim)) + ", " +
-               Cat(gTrata_Numero(inlngTab_Tipo_Docto_ID)) + ", " +
-               Cat(gTrata_Numero(InLngPonto_Operacao_ID));
+      strSQL = "EXEC SP_PMV_VER_EXIST_DOCTO_IMP " + number_texts[0] + ", " + number_texts[1] +
+               ", " + number_texts[2] + ", " + number_texts[3];
     }
 
     RecordSet rs;
@@ -237,10 +243,12 @@ bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operac
     strSQL += " WHERE TAB_STATUS_ID = 1 ";
     strSQL += " AND PONTO_OPERACAO_ID = ";
     OCG_ASSIGN_OR_RETURN(std::string ponto_condition, gCondicao_Numero(invntponto_operacao_id, ""));
+    OCG_ASSIGN_OR_RETURN(ponto_condition, SqlNumber(std::move(ponto_condition)));
     strSQL += ponto_condition;
     strSQL += " AND TAB_TIPO_DOCTO_TRANSP_ID = ";
     OCG_ASSIGN_OR_RETURN(std::string tipo_condition,
                          gCondicao_Numero(InVntTab_Tipo_Docto_Transp_ID, ""));
+    OCG_ASSIGN_OR_RETURN(tipo_condition, SqlNumber(std::move(tipo_condition)));
     strSQL += tipo_condition;
     strSQL += " ORDER BY NUM_INICIAL ";
     {
@@ -326,8 +334,12 @@ bool Ocg::mVer_Dup_Col_Geral(Value& invntNum_Docto_Transp, Value& InVntTab_Tipo_
       OCG_ASSIGN_OR_RETURN(Value docto_id, gZero_Nulo(InVntDocto_Transporte_ID));
       OCG_ASSIGN_OR_RETURN(Value tipo, gZero_Nulo(InVntTab_Tipo_Docto_Transp_ID));
       OCG_ASSIGN_OR_RETURN(Value ponto, gZero_Nulo(invntponto_operacao_id));
-      strSQL = "EXEC SP_032_ZOR_DUP_DOCTO_TRANSP2 " + gTexto_SQL(invntNum_Docto_Transp) + ", " +
-               Cat(docto_id) + ", " + Cat(tipo) + ", " + Cat(ponto);
+      OCG_ASSIGN_OR_RETURN(std::string number, SqlText(gTexto_SQL(invntNum_Docto_Transp)));
+      OCG_ASSIGN_OR_RETURN(std::string order, SqlNumber(Cat(docto_id)));
+      OCG_ASSIGN_OR_RETURN(std::string type, SqlNumber(Cat(tipo)));
+      OCG_ASSIGN_OR_RETURN(std::string point, SqlNumber(Cat(ponto)));
+      strSQL =
+          "EXEC SP_032_ZOR_DUP_DOCTO_TRANSP2 " + number + ", " + order + ", " + type + ", " + point;
     }
 
     RecordSet rs;

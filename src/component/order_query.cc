@@ -12,6 +12,7 @@
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/sql_format.h"
+#include "infra/sql_guard.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -132,7 +133,8 @@ Value Ocg::gCons_Docto_Transp(
       }
     } else {
       OCG_ASSIGN_OR_RETURN(Value docto_id, gZero_Nulo(invntDocto_Transp_id));
-      strSQL = "Exec SP_ZOR_CON_OCG2 " + Cat(docto_id);
+      OCG_ASSIGN_OR_RETURN(std::string docto_text, SqlNumber(Cat(docto_id)));
+      strSQL = "Exec SP_ZOR_CON_OCG2 " + docto_text;
     }
 
     RecordSet rs;

@@ -434,6 +434,19 @@ TEST_F(NumberingTest, TrappedErrors) {
        {Num(1), Value::Bool(true), Num(9), Num(1)}},
       {"numbering, quote after digits", kNumbering, "ORACLE", {Txt("7023'"), Num(9)}},
       {"numbering, decimal comma", kNumbering, "SQLSERVER", {Num(7023), Txt("9,5")}},
+      // Typed SQL would otherwise change the statement's meaning.
+      {"numbering, comment typed after the point",
+       kNumbering,
+       "ORACLE",
+       {Txt("7023 -- x"), Num(8)}},
+      {"numbering, condition typed after the point",
+       kNumbering,
+       "SQLSERVER",
+       {Txt("7023 OR 1=1"), Num(8)}},
+      {"range, comment typed after the first number",
+       kVerif,
+       "ORACLE",
+       {Txt("8 --"), Num(9), Num(9), Num(1)}},
       {"duplicate procedure, quote", kDup, "SQLSERVER", {Txt("1'2"), Num(9), Num(7011), Txt("")}},
       {"duplicate procedure, grouped order",
        kDup,
@@ -548,22 +561,19 @@ class ValueGenerator {
 };
 
 // Whatever arrives, each call answers true or false with one of its own
-// messages; a statement the database refuses ends in the trap with one log
-// row; plain numbers never make one, and give the same answer on both kinds.
+// messages; an odd value ends in the trap with one log row and no statement
+// the database refuses; plain numbers give the same answer on both kinds.
 TEST_F(NumberingTest, RandomisedArguments) {
   constexpr int kCalls = 2000;
   const Args kDefaults[] = {
       {Num(120), Num(125), Num(9), Num(1)}, {Num(1), Num(9)}, {Num(150), Num(9), Num(1), Txt("")}};
   ValueGenerator gen(20240611u);
-  // Which lone odd argument made a refused statement, by operation and kind.
-  std::map<std::string, std::set<std::string>> refused_by;
   int answered = 0, refusals = 0, trapped = 0, compared = 0;
   for (int i = 0; i < kCalls; ++i) {
     const char* kind = kKinds[gen.Uniform(0, 1)];
     const Op op = static_cast<Op>(gen.Uniform(0, 2));
     Args args = kDefaults[op];
     std::string row = "call " + std::to_string(i) + " " + kTraps[op].name + " " + kind + ":";
-    std::string odd;
     int odd_count = 0;
     for (size_t a = 0; a < (op == kNumbering ? 2u : 4u); ++a) {
       if (gen.Uniform(0, 9) >= 6) continue;
@@ -571,7 +581,6 @@ TEST_F(NumberingTest, RandomisedArguments) {
       args[a] = item.value;
       row += " [" + std::to_string(a) + "] " + item.category + " " + Show(item.value).substr(0, 40);
       if (!item.plain) {
-        odd = std::to_string(a) + " " + item.category;
         ++odd_count;
       }
     }
@@ -602,15 +611,10 @@ TEST_F(NumberingTest, RandomisedArguments) {
     refusals += refusal;
     trapped += o.trapped;
 
-    bool refused_statement = false;
+    // Odd values are trapped before their statement is complete: nothing the
+    // database would refuse (or read differently) ever reaches it.
     for (const json& s : o.statements) {
-      if (s["error"].is_null()) continue;
-      refused_statement = true;
-      EXPECT_TRUE(o.trapped) << row << " -> " << s;
-      EXPECT_NE(0, odd_count) << row << " -> " << s;
-    }
-    if (odd_count == 1 && refused_statement) {
-      refused_by[std::string(kTraps[op].name) + " " + kind].insert(odd);
+      EXPECT_TRUE(s["error"].is_null()) << row << " -> " << s;
     }
     // Null and the empty text convert differently on the two paths (and may
     // trap on one only); otherwise plain numbers answer alike.
@@ -625,11 +629,6 @@ TEST_F(NumberingTest, RandomisedArguments) {
             << row;
       }
     }
-  }
-  for (const auto& [key, odds] : refused_by) {
-    std::string list;
-    for (const std::string& odd : odds) list += " [" + odd + "]";
-    std::printf("refused statements, %s:%s\n", key.c_str(), list.c_str());
   }
   std::printf("%d calls: %d true, %d refused, %d trapped; %d compared across kinds\n", kCalls,
               answered, refusals, trapped, compared);
