@@ -14,12 +14,8 @@ Result<std::string> ToText(const Value& value) { return value.ToText(); }
 Result<int32_t> NormalisedInt32(const Value& value) { return gTrata_Numero(value).ToInt32(); }
 
 Value FormatAsDate(const Value& value, std::string_view pattern) {
-  if (value.is_null() || value.is_empty()) return Value::Text("");
-  if (value.is_text() && value.text().empty()) return Value::Text("");
-  if (value.kind() == Value::Kind::kText && !value.IsDate()) return value;
-  Result<DateTime> date = value.ToDate();
-  if (!date.ok()) return Value::Text(value.TextOrEmpty());
-  return Value::Text(FormatDateTime(date.value(), pattern));
+  if (value.IsNullOrEmptyText()) return Value::Text("");
+  return Value::Text(FormatValueAsDate(value, pattern));
 }
 
 Status ReadField(const RecordSet& rs, std::string_view column, Value& out) {

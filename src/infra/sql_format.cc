@@ -47,7 +47,15 @@ Value Detached(const Value& value) {
 // The platform's Format with a date pattern: a date, a text that reads as a
 // date and a number (a serial) are formatted; anything else comes back as its
 // own text, unformatted.
-std::string FormatAsDate(const Value& value, std::string_view pattern) {
+std::string NullTest(std::string_view op) {
+  if (op == "<>") return " is not null";
+  if (op == "=") return " is null";
+  return " null";
+}
+
+}  // namespace
+
+std::string FormatValueAsDate(const Value& value, std::string_view pattern) {
   Result<DateTime> moment = value.ToDate();
   if (!moment.ok() && value.is_text()) {
     if (std::optional<double> serial = ParseLocaleNumber(value.text())) {
@@ -57,14 +65,6 @@ std::string FormatAsDate(const Value& value, std::string_view pattern) {
   if (!moment.ok()) return Cat(value);
   return FormatDateTime(moment.value(), pattern);
 }
-
-std::string NullTest(std::string_view op) {
-  if (op == "<>") return " is not null";
-  if (op == "=") return " is null";
-  return " null";
-}
-
-}  // namespace
 
 // The local separator is found by printing one half, as the platform would,
 // so this routine and FormatNumber/ParseLocaleNumber can never disagree.
@@ -89,7 +89,7 @@ Value gTrata_Numero(const Value& value) {
 
 std::string gData_SQL(const Value& value) {
   if (value.IsNullOrEmptyText()) return "null";
-  return "'" + FormatAsDate(value, "yyyy/mm/dd hh:mm") + "'";
+  return "'" + FormatValueAsDate(value, "yyyy/mm/dd hh:mm") + "'";
 }
 
 Value gNulo_Vazio(const Value& value) {
@@ -135,7 +135,7 @@ Result<std::string> gRetira_Especiais(std::string_view text) {
 
 std::string gCondicao_Data(const Value& value, std::string_view op) {
   if (value.IsNullOrEmptyText()) return NullTest(op);
-  return " " + std::string(op) + " to_date('" + FormatAsDate(value, "yyyy/mm/dd hh:mm:ss") +
+  return " " + std::string(op) + " to_date('" + FormatValueAsDate(value, "yyyy/mm/dd hh:mm:ss") +
          "', 'yyyy/mm/dd hh24:mi:ss')";
 }
 

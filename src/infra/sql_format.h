@@ -46,6 +46,11 @@ std::string gCondicao_Data(const Value& value, std::string_view op);
 Result<std::string> gCondicao_Numero(const Value& value, std::string_view op);
 std::string gCondicao_Texto(const Value& value, std::string_view op);
 
+// The platform's Format of a value with a date pattern: dates, date texts
+// and serial numbers (also as number texts) are formatted; anything else gives
+// its own text (Cat).
+std::string FormatValueAsDate(const Value& value, std::string_view pattern);
+
 // The text a Value contributes when joined into a statement or a message, as
 // the platform's "&" does: Null and Empty give "", numbers and dates their
 // text form (ToText).
