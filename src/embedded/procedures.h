@@ -4,7 +4,8 @@
 // lines are comments; one of them reads "-- params: a, b, c" and names the
 // parameters in call order, which the script uses as :a, :b, :c. The script's
 // statements run in order; the result of the call is the last statement that
-// returns columns.
+// returns columns. A script is prepared whole, once per connection, so no
+// statement of it may use a table or view that an earlier one creates.
 #ifndef OCG_EMBEDDED_PROCEDURES_H_
 #define OCG_EMBEDDED_PROCEDURES_H_
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -121,10 +122,63 @@ Status BindArguments(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript& pro
   return Status();
 }
 
-// Runs every statement of sql. *out gets the last statement that has
-// columns; it is untouched when none has.
-Status RunStatements(sqlite3* db, std::string_view sql, const ProcedureScript* proc,
-                     const std::vector<Value>* args, RowSet* out) {
+// Runs one prepared statement to its end, binding the call's arguments first
+// when there is a procedure. *out gets its result when it has columns. The
+// statement is reset afterwards, so a cached one is ready for its next use.
+Status RunPrepared(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript* proc,
+                   const std::vector<Value>* args, RowSet* out) {
+  struct ResetOnExit {
+    sqlite3_stmt* stmt;
+    ~ResetOnExit() {
+      sqlite3_reset(stmt);
+      sqlite3_clear_bindings(stmt);
+    }
+  } reset{stmt};
+  if (proc != nullptr) OCG_RETURN_IF_ERROR(BindArguments(db, stmt, *proc, *args));
+
+  const int columns = sqlite3_column_count(stmt);
+  RowSet result;
+  result.has_columns = columns > 0;
+  for (int c = 0; c < columns; ++c) {
+    const char* name = sqlite3_column_name(stmt, c);
+    result.columns.emplace_back(name == nullptr ? "" : name);
+  }
+  for (;;) {
+    int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) return EngineError(db);
+    if (columns == 0) continue;
+    std::vector<Value> row;
+    row.reserve(columns);
+    for (int c = 0; c < columns; ++c) row.push_back(ColumnValue(stmt, c));
+    result.rows.push_back(std::move(row));
+  }
+  if (result.has_columns) *out = std::move(result);
+  return Status();
+}
+
+// Prepares every statement of sql, in order, into *stmts. flags go to
+// sqlite3_prepare_v3 (SQLITE_PREPARE_PERSISTENT for statements kept).
+Status PrepareAll(sqlite3* db, std::string_view sql, unsigned flags, std::vector<StmtPtr>* stmts) {
+  const char* p = sql.data();
+  const char* const end = sql.data() + sql.size();
+  while (p < end) {
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v3(db, p, static_cast<int>(end - p), flags, &raw, &tail);
+    StmtPtr stmt(raw, &sqlite3_finalize);
+    if (rc != SQLITE_OK) return EngineError(db);
+    if (raw != nullptr) stmts->push_back(std::move(stmt));
+    if (tail == nullptr || tail <= p) break;
+    p = tail;
+  }
+  return Status();
+}
+
+// Runs every statement of sql, preparing each as it comes (a later statement
+// may depend on an earlier one's effect). *out gets the last statement that
+// has columns; it is untouched when none has.
+Status RunStatements(sqlite3* db, std::string_view sql, RowSet* out) {
   const char* p = sql.data();
   const char* const end = sql.data() + sql.size();
   while (p < end) {
@@ -136,26 +190,7 @@ Status RunStatements(sqlite3* db, std::string_view sql, const ProcedureScript* p
     if (tail == nullptr || tail <= p) break;
     p = tail;
     if (raw == nullptr) continue;  // blanks or comments only
-    if (proc != nullptr) OCG_RETURN_IF_ERROR(BindArguments(db, raw, *proc, *args));
-
-    const int columns = sqlite3_column_count(raw);
-    RowSet result;
-    result.has_columns = columns > 0;
-    for (int c = 0; c < columns; ++c) {
-      const char* name = sqlite3_column_name(raw, c);
-      result.columns.emplace_back(name == nullptr ? "" : name);
-    }
-    for (;;) {
-      rc = sqlite3_step(raw);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) return EngineError(db);
-      if (columns == 0) continue;
-      std::vector<Value> row;
-      row.reserve(columns);
-      for (int c = 0; c < columns; ++c) row.push_back(ColumnValue(raw, c));
-      result.rows.push_back(std::move(row));
-    }
-    if (result.has_columns) *out = std::move(result);
+    OCG_RETURN_IF_ERROR(RunPrepared(db, raw, nullptr, nullptr, out));
   }
   return Status();
 }
@@ -224,7 +259,7 @@ class SqliteDriver : public Driver {
     RowSet result;
     if (!bridged.is_call) {
       if (engine_sql != nullptr) *engine_sql = bridged.sql;
-      OCG_RETURN_IF_ERROR(RunStatements(db_.get(), bridged.sql, nullptr, nullptr, &result));
+      OCG_RETURN_IF_ERROR(RunStatements(db_.get(), bridged.sql, &result));
     } else {
       OCG_RETURN_IF_ERROR(Call(bridged, &result, engine_sql));
     }
@@ -247,7 +282,25 @@ class SqliteDriver : public Driver {
  private:
   Status Exec(const char* sql) {
     RowSet ignored;
-    return RunStatements(db_.get(), sql, nullptr, nullptr, &ignored);
+    return RunCached(sql, nullptr, nullptr, &ignored);
+  }
+
+  // Fixed texts (transaction control, the bundled procedures' scripts) are
+  // prepared once per connection and kept, as a server keeps its compiled
+  // procedures. Statement texts built per call are not: their literals
+  // differ each time.
+  Status RunCached(std::string_view sql, const ProcedureScript* proc,
+                   const std::vector<Value>* args, RowSet* out) {
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+      std::vector<StmtPtr> stmts;
+      OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &stmts));
+      it = prepared_.emplace(std::string(sql), std::move(stmts)).first;
+    }
+    for (const StmtPtr& stmt : it->second) {
+      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), stmt.get(), proc, args, out));
+    }
+    return Status();
   }
 
   Status Call(const BridgedStatement& call, RowSet* out, std::string* engine_sql) {
@@ -267,7 +320,7 @@ class SqliteDriver : public Driver {
     if (engine_sql != nullptr) *engine_sql = DescribeCall(*proc, call.arguments);
 
     OCG_RETURN_IF_ERROR(Exec("SAVEPOINT ocg_procedure"));
-    Status status = RunStatements(db_.get(), proc->sql, proc, &call.arguments, out);
+    Status status = RunCached(proc->sql, proc, &call.arguments, out);
     if (status.ok()) status = Exec("RELEASE ocg_procedure");
     if (!status.ok()) {
       // Undo the call's partial work; the first error is the one to report.
@@ -277,7 +330,10 @@ class SqliteDriver : public Driver {
     return status;
   }
 
+  // Declared after db_, so its statements are finalized before the
+  // connection closes.
   DbPtr db_;
+  std::map<std::string, std::vector<StmtPtr>, std::less<>> prepared_;
   std::string path_;
   dev_t device_;
   ino_t inode_;
@@ -316,10 +372,9 @@ Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
   // Opening reads nothing; the first statement is what finds out whether the
   // file is a database at all.
   RowSet ignored;
-  Status s = RunStatements(db.get(), "PRAGMA schema_version", nullptr, nullptr, &ignored);
+  Status s = RunStatements(db.get(), "PRAGMA schema_version", &ignored);
   if (!s.ok()) return Status::Error(s.description() + ": " + path, s.number());
-  OCG_RETURN_IF_ERROR(
-      RunStatements(db.get(), "PRAGMA foreign_keys = OFF", nullptr, nullptr, &ignored));
+  OCG_RETURN_IF_ERROR(RunStatements(db.get(), "PRAGMA foreign_keys = OFF", &ignored));
   OCG_RETURN_IF_ERROR(RegisterSqlFunctions(db.get()));
 
   *out = std::make_unique<SqliteDriver>(std::move(db), path, st.st_dev, st.st_ino);
