@@ -3,7 +3,7 @@
 # read a collection order from it under both database kinds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh ocg
 rm -f demo.db demo.db-wal demo.db-shm
 ./build/ocg init-db demo.db --demo
 export OCG_CONNECT="Data Source=demo.db" OCG_USER=5

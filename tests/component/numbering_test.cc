@@ -18,6 +18,7 @@ namespace ocg {
 namespace {
 
 using nlohmann::json;
+using testing::RandomValue;
 
 constexpr const char* kKinds[] = {"ORACLE", "SQLSERVER"};
 const std::string kRange = "Já existem doctos nesta faixa (";
@@ -255,38 +256,6 @@ TEST_F(NumberingTest, TrappedErrors) {
       EXPECT_TRUE(Cat(logged_row).starts_with(logged)) << name << Cat(logged_row);
     }
   }
-}
-
-// Arguments as a front end might send them: five in twelve are texts built
-// from patterns (d a digit, s any sign, * a long run of signs).
-Value RandomValue(std::mt19937& rng) {
-  auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  constexpr std::string_view kPatterns =
-      "|d|ddddddddd|ddd,dd|ddd.dd|d.ddd.ddd|dd'd|dd\"d| dd |dd dd|açÃé Ú|s|ssssssss|*|dddd -- s|"
-      "d OR d=d|dddddddddddddddddddd";
-  static const std::string kSigns = "0159,.'\"()[] aZ;-/*%&+<>\te";
-  const int kind = pick(12);
-  if (kind < 2) return kind == 0 ? Value::Null() : Value();
-  if (kind == 2) return Value::Int32(pick(300));
-  if (kind == 3) return Value::Int32(static_cast<int32_t>(rng()));
-  if (kind == 4) return Value::Double(std::pow(-10.0, 16 + pick(285)));
-  if (kind == 5) return Value::Double((pick(199999) - 99999) / 7.0);
-  if (kind == 6) return Value::Bool(pick(2) == 1);
-  std::string_view pattern = kPatterns;
-  for (int k = pick(static_cast<int>(std::ranges::count(kPatterns, '|')) + 1); k > 0; --k) {
-    pattern.remove_prefix(pattern.find('|') + 1);
-  }
-  std::string s;
-  for (char p : pattern.substr(0, pattern.find('|'))) {
-    const int signs = p == 's' ? 1 : p == '*' ? 300 + pick(4700) : 0;
-    for (int n = 0; n < signs; ++n) s += kSigns[pick(static_cast<int>(kSigns.size()))];
-    if (p == 'd') {
-      s += static_cast<char>('0' + pick(10));
-    } else if (signs == 0) {
-      s += p;
-    }
-  }
-  return Value::Text(s);
 }
 
 // Whatever arrives, each call answers true, or false with one of its own

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
+
+#include "test_support.h"
 
 namespace ocg {
 namespace {
@@ -195,6 +198,73 @@ TEST(FieldChecksTest, InternalErrorGivesUserText) {
       EXPECT_EQ(c.want_prefix, m) << c.name;
     }
   }
+}
+
+}  // namespace
+}  // namespace ocg
+
+namespace ocg {
+namespace {
+
+// Whatever value and bounds arrive, each check answers true with the message
+// untouched, or false with a sentence of its own (naming the label) or its
+// user text; a text value is left cleaned either way.
+TEST(FieldChecksTest, RandomisedArguments) {
+  const std::string user_texts[] = {
+      "Acesso a consistência de datas não disponível. Favor tentar mais tarde. ",
+      "Acesso a consistência de campo inteiro não disponível. Favor tentar mais tarde. ",
+      "Acesso a consistência de campo numérico não disponível. Favor tentar mais tarde. ",
+      "Acesso a consistência de campos alfanuméricos disponível. Favor tentar mais tarde. ",
+  };
+  const std::string own_prefixes[] = {
+      "Preencha Campo",
+      "Campo deve ser igual ou maior que ",
+      "Campo deve ser igual ou menor que ",
+      "O campo Campo não permite a digitação de números com ",
+      "O mês da data do campo Campo deve ser menor ou igual a 12",
+  };
+  std::mt19937 rng(20261207u);
+  int passed = 0, refused = 0;
+  for (int i = 0; i < 4000; ++i) {
+    const int check = static_cast<int>(rng() % 4);
+    Value label = Value::Text("Campo"), value = testing::RandomValue(rng);
+    Value low = rng() % 3 == 0 ? testing::RandomValue(rng) : Value::Text("");
+    Value high = rng() % 3 == 0 ? testing::RandomValue(rng) : Value::Text("");
+    Value user = Value::Int32(rng() % 5 == 0 ? 1 : 2), msg = Value::Text("untouched");
+    Value required = Value::Text(rng() % 2 ? "S" : "N"), converted;
+    const bool was_text = value.is_text();
+    bool ok = false;
+    switch (check) {
+      case 0:
+        ok = gConsiste_Data(label, value, low, high, user, msg, converted, required);
+        break;
+      case 1:
+        ok = gConsiste_Inteiro(label, value, low, high, user, msg, required);
+        break;
+      case 2:
+        ok = gConsiste_Numero(label, value, low, high, user, msg, required);
+        break;
+      default:
+        ok = gConsiste_String(label, value, low, user, msg, required);
+        break;
+    }
+    const std::string text = msg.TextOrEmpty();
+    const std::string row = "call " + std::to_string(i) + " check " + std::to_string(check);
+    if (was_text) {
+      EXPECT_EQ(std::string::npos, value.TextOrEmpty().find_first_of("'<>();%&+\"")) << row;
+    }
+    if (ok) {
+      EXPECT_EQ("untouched", text) << row;
+      ++passed;
+      continue;
+    }
+    bool own = false;
+    for (const std::string& p : own_prefixes) own |= text.starts_with(p);
+    const bool user_text = text.starts_with(user_texts[check]);
+    EXPECT_TRUE(own || user_text) << row << " -> " << text;
+    refused += own;
+  }
+  EXPECT_TRUE(passed > 100 && refused > 1000) << passed << " passed, " << refused << " refused";
 }
 
 }  // namespace
