@@ -12,38 +12,31 @@ const DateTime kMoment{2026, 12, 6, 9, 5, 7};
 TEST(SqlFormatTest, TrataNumero) {
   struct Case {
     const char* name;
-    Value in;
-    Value want;
+    Value in, want;
   };
   const Case cases[] = {
-      {"foreign point turned local", Value::Text("12.5"), Value::Text("12,5")},
-      {"local comma unchanged", Value::Text("12,5"), Value::Text("12,5")},
-      {"grouping unchanged", Value::Text("1.234.567"), Value::Text("1.234.567")},
+      {"one foreign point turned local", Value::Text("12.5"), Value::Text("12,5")},
+      {"two are grouping, unchanged", Value::Text("1.234.567"), Value::Text("1.234.567")},
       {"null is integer zero", Value::Null(), Value::Int32(0)},
-      {"empty text is integer zero", Value::Text(""), Value::Int32(0)},
       {"double keeps its kind", Value::Double(12.5), Value::Double(12.5)},
       {"array falls back to zero", Value::Array({}), Value::Int32(0)},
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, gTrata_Numero(c.in)) << c.name;
-}
 
-TEST(SqlFormatTest, TrataNumeroDetachesReferences) {
   Value field = Value::Text("7");
   Value got = gTrata_Numero(Value::Ref(&field));
   field = Value::Text("8");
-  EXPECT_EQ(Value::Text("7"), got);
+  EXPECT_EQ(Value::Text("7"), got) << "a reference is detached";
 }
 
 TEST(SqlFormatTest, LiteralsAndNull) {
   struct Case {
     const char* name;
     Value in;
-    const char* data_sql;
-    const char* texto_sql;
+    const char *data_sql, *texto_sql;
   };
   const Case cases[] = {
       {"null", Value::Null(), "null", "null"},
-      {"empty text", Value::Text(""), "null", "null"},
       {"date", Value::Date(kMoment), "'2026/12/06 09:05'", "'06/12/2026 09:05:07'"},
       {"day-first date text", Value::Text("01/01/2003"), "'2003/01/01 00:00'", "'01/01/2003'"},
       {"not a date", Value::Text("abc"), "'abc'", "'abc'"},
@@ -63,14 +56,10 @@ TEST(SqlFormatTest, NuloVazioAndZeroNulo) {
 
   struct Case {
     const char* name;
-    Value in;
-    Value want;
+    Value in, want;
   };
   const Case cases[] = {
-      {"zero", Value::Text("0"), Value::Text("null")},
-      {"letters", Value::Text("abc"), Value::Text("null")},
       {"comma stops the read", Value::Text("0,5"), Value::Text("null")},
-      {"empty text", Value::Text(""), Value::Text("null")},
       {"empty", Value(), Value::Text("null")},
       {"number kept", Value::Int32(12), Value::Int32(12)},
       {"leading digits kept whole", Value::Text("12abc"), Value::Text("12abc")},
@@ -84,7 +73,7 @@ TEST(SqlFormatTest, NuloVazioAndZeroNulo) {
 }
 
 TEST(SqlFormatTest, VirgulaPonto) {
-  const char* const cases[][2] = {{"1,5", "1.5"}, {"1.000,50", "1.000.50"}, {"", ""}};
+  const char* const cases[][2] = {{"1.000,50", "1.000.50"}, {"", ""}};
   for (const auto& c : cases) {
     std::string got = "stale";
     EXPECT_TRUE(gVirgula_Ponto(c[0], &got)) << c[0];
@@ -100,8 +89,7 @@ TEST(SqlFormatTest, RetiraEspeciais) {
   };
   const Case cases[] = {
       {"blanks only", "   ", ""},
-      {"blanks kept around", " a(b) ", " ab "},
-      {"all ten removed", "x'<>();%&+\"y", "xy"},
+      {"all ten removed, blanks kept", " x'<>();%&+\"y ", " xy "},
       {"others kept", "São Paulo - SP, nº 5/6", "São Paulo - SP, nº 5/6"},
       {"long text of blanks", std::string(40000, ' '), ""},
   };
@@ -118,19 +106,17 @@ struct ConditionCase {
   const char* name;
   Value in;
   const char* op;
-  const char* want;
+  std::string want;
 };
 
 TEST(SqlFormatTest, CondicaoNumero) {
   const ConditionCase cases[] = {
-      {"zero is absent", Value::Int32(0), "=", " is null"},
+      {"comma decimal below one is absent", Value::Text("0,5"), "=", " is null"},
       {"empty text is absent", Value::Text(""), "<>", " is not null"},
       {"letters are absent", Value::Text("abc"), ">", " null"},
-      {"comma decimal below one is absent", Value::Text("0,5"), "=", " is null"},
       {"number", Value::Int32(15), "=", " = 15"},
       {"no operator leaves two blanks", Value::Int32(15), "", "  15"},
-      {"text kept as it is", Value::Text("12,5"), "<>", " <> 12,5"},
-      {"point read as decimal", Value::Text(" 0.5"), "=", " =  0.5"},
+      {"point read as decimal, text kept", Value::Text(" 0.5"), "=", " =  0.5"},
   };
   for (const ConditionCase& c : cases) {
     Result<std::string> got = gCondicao_Numero(c.in, c.op);
@@ -142,10 +128,8 @@ TEST(SqlFormatTest, CondicaoNumero) {
 
 TEST(SqlFormatTest, CondicaoTexto) {
   const ConditionCase cases[] = {
-      {"upper-cased", Value::Text("sp"), "=", " = 'SP'"},
-      {"accents upper-cased", Value::Text("são"), "=", " = 'SÃO'"},
+      {"upper-cased with accents", Value::Text("são"), "=", " = 'SÃO'"},
       {"empty text", Value::Text(""), "<>", " IS NOT NULL"},
-      {"null", Value::Null(), "=", " IS NULL"},
       {"null, no operator", Value::Null(), "", " NULL"},
       {"zero is present", Value::Int32(0), "", "  '0'"},
   };
@@ -153,24 +137,15 @@ TEST(SqlFormatTest, CondicaoTexto) {
 }
 
 TEST(SqlFormatTest, CondicaoData) {
-  const char* kSuffix = "', 'yyyy/mm/dd hh24:mi:ss')";
+  const std::string suffix = "', 'yyyy/mm/dd hh24:mi:ss')";
   const ConditionCase cases[] = {
-      {"date", Value::Date(kMoment), "=", " = to_date('2026/12/06 09:05:07"},
-      {"stored date text", Value::Text("2026-12-06 09:05:07"), "=",
-       " = to_date('2026/12/06 09:05:07"},
+      {"date", Value::Date(kMoment), "=", " = to_date('2026/12/06 09:05:07" + suffix},
       {"day-first text, no operator", Value::Text("06/12/2026"), "",
-       "  to_date('2026/12/06 00:00:00"},
-      {"not a date goes in as it is", Value::Text("abc"), "<", " < to_date('abc"},
-  };
-  for (const ConditionCase& c : cases) {
-    EXPECT_EQ(std::string(c.want) + kSuffix, gCondicao_Data(c.in, c.op)) << c.name;
-  }
-  const ConditionCase absent[] = {
-      {"null", Value::Null(), "=", " is null"},
+       "  to_date('2026/12/06 00:00:00" + suffix},
+      {"not a date goes in as it is", Value::Text("abc"), "<", " < to_date('abc" + suffix},
       {"empty text", Value::Text(""), "<>", " is not null"},
-      {"null, no operator", Value::Null(), "", " null"},
   };
-  for (const ConditionCase& c : absent) EXPECT_EQ(c.want, gCondicao_Data(c.in, c.op)) << c.name;
+  for (const ConditionCase& c : cases) EXPECT_EQ(c.want, gCondicao_Data(c.in, c.op)) << c.name;
 }
 
 }  // namespace
