@@ -74,6 +74,14 @@ void EndTransactions(bool commit) {
   }
 }
 
+// The log writer never fails its caller; a row that cannot be written is
+// reported where an operator will see it.
+void RunLogStatement(std::string_view connection_string, std::string_view sql) {
+  RowSet ignored;
+  Status st = RunStatement(connection_string, sql, &ignored);
+  if (!st.ok()) std::fprintf(stderr, "ocg: message log not written: %s\n", st.ToString().c_str());
+}
+
 }  // namespace
 
 OperationScope::OperationScope(bool for_write) {
@@ -90,11 +98,7 @@ OperationScope::~OperationScope() {
   // rolled-back operation still leaves its log rows.
   std::vector<std::pair<std::string, std::string>> pending;
   pending.swap(s.after_scope);
-  for (const auto& [connection, sql] : pending) {
-    RowSet ignored;
-    Status st = RunStatement(connection, sql, &ignored);
-    if (!st.ok()) std::fprintf(stderr, "ocg: message log not written: %s\n", st.ToString().c_str());
-  }
+  for (const auto& [connection, sql] : pending) RunLogStatement(connection, sql);
 }
 
 Status RunStatement(std::string_view connection_string, std::string_view sql, RowSet* out) {
@@ -135,9 +139,7 @@ void RunAfterScope(std::string connection_string, std::string sql) {
     s.after_scope.emplace_back(std::move(connection_string), std::move(sql));
     return;
   }
-  RowSet ignored;
-  Status st = RunStatement(connection_string, sql, &ignored);
-  if (!st.ok()) std::fprintf(stderr, "ocg: message log not written: %s\n", st.ToString().c_str());
+  RunLogStatement(connection_string, sql);
 }
 
 void CloseThreadConnections() {
