@@ -176,22 +176,21 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
   Status status = [&]() -> Status {
     // Both paths write the four numbers as they stand: each must read as a
     // number, or the statement would be broken or changed by what was typed.
-    const Value* numbers[] = {&inlngnum_docto_ini, &inlngnum_docto_fim, &inlngTab_Tipo_Docto_ID,
-                              &InLngPonto_Operacao_ID};
+    // Normalised once: the check, the Oracle statement and the procedure call
+    // all use the same four values.
+    const Value numbers[] = {gTrata_Numero(inlngnum_docto_ini), gTrata_Numero(inlngnum_docto_fim),
+                             gTrata_Numero(inlngTab_Tipo_Docto_ID),
+                             gTrata_Numero(InLngPonto_Operacao_ID)};
     std::string number_texts[4];
     for (int i = 0; i < 4; ++i) {
-      OCG_ASSIGN_OR_RETURN(number_texts[i], SqlNumber(Cat(gTrata_Numero(*numbers[i]))));
+      OCG_ASSIGN_OR_RETURN(number_texts[i], SqlNumber(Cat(numbers[i])));
     }
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(std::string banco, ToText(inVntBanco_Dados));
-      const Value num_ini = gTrata_Numero(inlngnum_docto_ini);
-      const Value num_fim = gTrata_Numero(inlngnum_docto_fim);
-      const Value tipo = gTrata_Numero(inlngTab_Tipo_Docto_ID);
-      const Value ponto = gTrata_Numero(InLngPonto_Operacao_ID);
       OCG_ASSIGN_OR_RETURN(std::string usuario, ToText(invntUsuario_internet_id));
-      if (!mTrataSP_PMV_VER_EXIST_DOCTO_IMP(Value::Text(banco), invntConecta_db, num_ini, num_fim,
-                                            tipo, ponto, strSQL, outstrMsg_Retorno,
-                                            Value::Text(usuario))) {
+      if (!mTrataSP_PMV_VER_EXIST_DOCTO_IMP(Value::Text(banco), invntConecta_db, numbers[0],
+                                            numbers[1], numbers[2], numbers[3], strSQL,
+                                            outstrMsg_Retorno, Value::Text(usuario))) {
         return Status();
       }
     } else {

@@ -44,9 +44,6 @@ Value Detached(const Value& value) {
   return Value();
 }
 
-// The platform's Format with a date pattern: a date, a text that reads as a
-// date and a number (a serial) are formatted; anything else comes back as its
-// own text, unformatted.
 std::string NullTest(std::string_view op) {
   if (op == "<>") return " is not null";
   if (op == "=") return " is null";
@@ -55,6 +52,9 @@ std::string NullTest(std::string_view op) {
 
 }  // namespace
 
+// The platform's Format with a date pattern: a date, a text that reads as a
+// date and a number (a serial) are formatted; anything else comes back as its
+// own text, unformatted.
 std::string FormatValueAsDate(const Value& value, std::string_view pattern) {
   Result<DateTime> moment = value.ToDate();
   if (!moment.ok() && value.is_text()) {
