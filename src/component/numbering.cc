@@ -25,7 +25,7 @@
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/sql_format.h"
-#include "infra/sql_guard.h"
+#include "infra/sql_builder.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -87,24 +87,23 @@ bool mTrataSP_PMV_VER_EXIST_DOCTO_IMP(const Value& strBanco, const Value& strCon
                                       std::string& strSQL, Value& msg, const Value& usuario) {
   bool result = false;
   Status status = [&]() -> Status {
-    std::string sql;
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
     sql += " SELECT COUNT ( * ) AS QUANTIDADE ";
     sql += " FROM DOCTO_TRANSPORTE ";
     sql += " WHERE DOCTO_TRANSPORTE.TAB_TIPO_DOCTO_TRANSP_ID  ";
-    OCG_ASSIGN_OR_RETURN(std::string tipo_condition, gCondicao_Numero(tipo_docto, "="));
-    sql += tipo_condition;
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(tipo_docto, "="));
     sql += " AND ";
     sql += " DOCTO_TRANSPORTE.NUM_DOCTO_TRANSPORTE >=  ";
-    sql += Cat(gTrata_Numero(num_ini));
+    OCG_RETURN_IF_ERROR(sql.gTrata_Numero(num_ini));
     sql += " AND ";
     sql += " DOCTO_TRANSPORTE.NUM_DOCTO_TRANSPORTE <  ";
-    sql += Cat(gTrata_Numero(num_fim));
+    OCG_RETURN_IF_ERROR(sql.gTrata_Numero(num_fim));
     sql += " + 1 AND ";
     sql += " DOCTO_TRANSPORTE.TAB_STATUS_ID IN ( 1 , 2 ) AND ";
     sql += " DOCTO_TRANSPORTE.PONTO_OPERACAO_ID =  ";
-    sql += Cat(gTrata_Numero(ponto));
+    OCG_RETURN_IF_ERROR(sql.gTrata_Numero(ponto));
     sql += " ";
-    strSQL = std::move(sql);
     result = true;
     return Status();
   }();
@@ -124,22 +123,19 @@ bool mTrataSP_032_ZOR_DUP_DOCTO_TRANSP2(const std::string& strBanco, const std::
                                         const Value& usuario) {
   bool result = false;
   Status status = [&]() -> Status {
-    std::string sql;
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
     sql += " SELECT COUNT ( * ) AS CONTADOR ";
     sql += " FROM DOCTO_TRANSPORTE ";
     sql += " WHERE ";
     sql += " NUM_DOCTO_TRANSPORTE       ";
-    OCG_ASSIGN_OR_RETURN(std::string num_condition, gCondicao_Numero(Value::Int32(num_docto), "="));
-    sql += num_condition;
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(num_docto), "="));
     sql += " AND ";
     sql += " TAB_TIPO_DOCTO_TRANSP_ID   ";
-    OCG_ASSIGN_OR_RETURN(std::string tipo_condition,
-                         gCondicao_Numero(Value::Int32(tipo_docto), "="));
-    sql += tipo_condition;
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(tipo_docto), "="));
     sql += " AND ";
     sql += " PONTO_OPERACAO_ID          ";
-    OCG_ASSIGN_OR_RETURN(std::string ponto_condition, gCondicao_Numero(Value::Int32(ponto), "="));
-    sql += ponto_condition;
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(ponto), "="));
     sql += " AND ";
     // The number is trimmed as text and normalised before the zero test, as
     // the number arrives from a form field elsewhere.
@@ -147,13 +143,10 @@ bool mTrataSP_032_ZOR_DUP_DOCTO_TRANSP2(const std::string& strBanco, const std::
     OCG_ASSIGN_OR_RETURN(double number, AsNumber(gTrata_Numero(trimmed)));
     if (number != 0) {
       sql += " DOCTO_TRANSPORTE_ID        ";
-      OCG_ASSIGN_OR_RETURN(std::string id_condition,
-                           gCondicao_Numero(Value::Int32(docto_id), "<>"));
-      sql += id_condition;
+      OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(docto_id), "<>"));
       sql += " AND ";
     }
     sql += " TAB_STATUS_ID = 1   ";
-    strSQL = std::move(sql);
     result = true;
     return Status();
   }();
@@ -174,28 +167,26 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
   bool result = false;
   std::string strSQL;
   Status status = [&]() -> Status {
-    // Both paths write the four numbers as they stand: each must read as a
-    // number, or the statement would be broken or changed by what was typed.
-    // Normalised once: the check, the Oracle statement and the procedure call
-    // all use the same four values.
-    const Value numbers[] = {gTrata_Numero(inlngnum_docto_ini), gTrata_Numero(inlngnum_docto_fim),
-                             gTrata_Numero(inlngTab_Tipo_Docto_ID),
-                             gTrata_Numero(InLngPonto_Operacao_ID)};
-    std::string number_texts[4];
-    for (int i = 0; i < 4; ++i) {
-      OCG_ASSIGN_OR_RETURN(number_texts[i], SqlNumber(Cat(numbers[i])));
-    }
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(std::string banco, ToText(inVntBanco_Dados));
       OCG_ASSIGN_OR_RETURN(std::string usuario, ToText(invntUsuario_internet_id));
-      if (!mTrataSP_PMV_VER_EXIST_DOCTO_IMP(Value::Text(banco), invntConecta_db, numbers[0],
-                                            numbers[1], numbers[2], numbers[3], strSQL,
-                                            outstrMsg_Retorno, Value::Text(usuario))) {
+      if (!mTrataSP_PMV_VER_EXIST_DOCTO_IMP(
+              Value::Text(banco), invntConecta_db, gTrata_Numero(inlngnum_docto_ini),
+              gTrata_Numero(inlngnum_docto_fim), gTrata_Numero(inlngTab_Tipo_Docto_ID),
+              gTrata_Numero(InLngPonto_Operacao_ID), strSQL, outstrMsg_Retorno,
+              Value::Text(usuario))) {
         return Status();
       }
     } else {
-      strSQL = "EXEC SP_PMV_VER_EXIST_DOCTO_IMP " + number_texts[0] + ", " + number_texts[1] +
-               ", " + number_texts[2] + ", " + number_texts[3];
+      SqlBuilder sql(&strSQL);
+      sql += "EXEC SP_PMV_VER_EXIST_DOCTO_IMP ";
+      OCG_RETURN_IF_ERROR(sql.gTrata_Numero(inlngnum_docto_ini));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gTrata_Numero(inlngnum_docto_fim));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gTrata_Numero(inlngTab_Tipo_Docto_ID));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gTrata_Numero(InLngPonto_Operacao_ID));
     }
 
     RecordSet rs;
@@ -237,19 +228,15 @@ bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operac
     // The empty operator gives "  value", or " null" for a 0 or empty value,
     // which matches no range: "no numbering" rather than "any point".
     strSQL.clear();
-    strSQL += " SELECT CONTR_NUM_DOCTOS_ID ";
-    strSQL += " FROM CONTR_NUM_DOCTOS ";
-    strSQL += " WHERE TAB_STATUS_ID = 1 ";
-    strSQL += " AND PONTO_OPERACAO_ID = ";
-    OCG_ASSIGN_OR_RETURN(std::string ponto_condition, gCondicao_Numero(invntponto_operacao_id, ""));
-    OCG_ASSIGN_OR_RETURN(ponto_condition, SqlNumber(std::move(ponto_condition)));
-    strSQL += ponto_condition;
-    strSQL += " AND TAB_TIPO_DOCTO_TRANSP_ID = ";
-    OCG_ASSIGN_OR_RETURN(std::string tipo_condition,
-                         gCondicao_Numero(InVntTab_Tipo_Docto_Transp_ID, ""));
-    OCG_ASSIGN_OR_RETURN(tipo_condition, SqlNumber(std::move(tipo_condition)));
-    strSQL += tipo_condition;
-    strSQL += " ORDER BY NUM_INICIAL ";
+    SqlBuilder sql(&strSQL);
+    sql += " SELECT CONTR_NUM_DOCTOS_ID ";
+    sql += " FROM CONTR_NUM_DOCTOS ";
+    sql += " WHERE TAB_STATUS_ID = 1 ";
+    sql += " AND PONTO_OPERACAO_ID = ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(invntponto_operacao_id, ""));
+    sql += " AND TAB_TIPO_DOCTO_TRANSP_ID = ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(InVntTab_Tipo_Docto_Transp_ID, ""));
+    sql += " ORDER BY NUM_INICIAL ";
     {
       RecordSet rs;
       OCG_RETURN_IF_ERROR(rs.Open(strSQL, invntConecta_db));
@@ -265,17 +252,15 @@ bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operac
 
     if (ToUpperText(TrimBlanks(Cat(OutStrFlag_Numero_Automatico))) == "S") {
       strSQL.clear();
-      strSQL +=
-          " SELECT E_MAIL_AVISO, NUM_INICIAL, NUM_FINAL, NUM_ATUAL, QTDE_ATUAL, "
-          "QTDE_SEGURANCA ";
-      strSQL += " FROM CONTR_NUM_DOCTOS ";
-      strSQL += " WHERE TAB_STATUS_ID = 1 ";
-      strSQL += " AND PONTO_OPERACAO_ID = ";
-      strSQL += ponto_condition;
-      strSQL += " AND TAB_TIPO_DOCTO_TRANSP_ID = ";
-      strSQL += tipo_condition;
-      strSQL += " AND (NUM_ATUAL IS NULL OR NUM_FINAL <> NUM_ATUAL) ";
-      strSQL += " ORDER BY NUM_INICIAL ";
+      sql += " SELECT E_MAIL_AVISO, NUM_INICIAL, NUM_FINAL, NUM_ATUAL, QTDE_ATUAL, QTDE_SEGURANCA ";
+      sql += " FROM CONTR_NUM_DOCTOS ";
+      sql += " WHERE TAB_STATUS_ID = 1 ";
+      sql += " AND PONTO_OPERACAO_ID = ";
+      OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(invntponto_operacao_id, ""));
+      sql += " AND TAB_TIPO_DOCTO_TRANSP_ID = ";
+      OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(InVntTab_Tipo_Docto_Transp_ID, ""));
+      sql += " AND (NUM_ATUAL IS NULL OR NUM_FINAL <> NUM_ATUAL) ";
+      sql += " ORDER BY NUM_INICIAL ";
       RecordSet rs;
       OCG_RETURN_IF_ERROR(rs.Open(strSQL, invntConecta_db));
       // Only the first open range counts: ranges are used up in order of
@@ -330,15 +315,15 @@ bool Ocg::mVer_Dup_Col_Geral(Value& invntNum_Docto_Transp, Value& InVntTab_Tipo_
     } else {
       // The procedure takes (number, order, type, point): not the order of
       // this operation's arguments.
-      OCG_ASSIGN_OR_RETURN(Value docto_id, gZero_Nulo(InVntDocto_Transporte_ID));
-      OCG_ASSIGN_OR_RETURN(Value tipo, gZero_Nulo(InVntTab_Tipo_Docto_Transp_ID));
-      OCG_ASSIGN_OR_RETURN(Value ponto, gZero_Nulo(invntponto_operacao_id));
-      OCG_ASSIGN_OR_RETURN(std::string number, SqlText(gTexto_SQL(invntNum_Docto_Transp)));
-      OCG_ASSIGN_OR_RETURN(std::string order, SqlNumber(Cat(docto_id)));
-      OCG_ASSIGN_OR_RETURN(std::string type, SqlNumber(Cat(tipo)));
-      OCG_ASSIGN_OR_RETURN(std::string point, SqlNumber(Cat(ponto)));
-      strSQL =
-          "EXEC SP_032_ZOR_DUP_DOCTO_TRANSP2 " + number + ", " + order + ", " + type + ", " + point;
+      SqlBuilder sql(&strSQL);
+      sql += "EXEC SP_032_ZOR_DUP_DOCTO_TRANSP2 ";
+      OCG_RETURN_IF_ERROR(sql.gTexto_SQL(invntNum_Docto_Transp));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gZero_Nulo(InVntDocto_Transporte_ID));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gZero_Nulo(InVntTab_Tipo_Docto_Transp_ID));
+      sql += ", ";
+      OCG_RETURN_IF_ERROR(sql.gZero_Nulo(invntponto_operacao_id));
     }
 
     RecordSet rs;

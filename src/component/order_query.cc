@@ -12,7 +12,7 @@
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/sql_format.h"
-#include "infra/sql_guard.h"
+#include "infra/sql_builder.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -31,7 +31,8 @@ bool mTrataSP_ZOR_CON_OCG(const std::string& strBanco, const std::string& strCon
                           int32_t docto_id, std::string& strSQL, Value& msg, const Value& usuario) {
   bool result = false;
   Status status = [&]() -> Status {
-    std::string sql;
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
     sql += " SELECT ";
     sql += " DCT.CLIENTE_ID , ";
     sql += " CLI.NOME_FANTASIA CLIENTE , ";
@@ -84,13 +85,11 @@ bool mTrataSP_ZOR_CON_OCG(const std::string& strBanco, const std::string& strCon
     sql += " DCT.COLABORADOR_ID  = COL.PESSOA_ID(+) AND ";
     sql += " DCT.FORNECEDOR_ID  = FORN.PESSOA_ID(+) AND ";
     sql += " DCT.DOCTO_TRANSPORTE_ID ";
-    OCG_ASSIGN_OR_RETURN(std::string condition, gCondicao_Numero(Value::Int32(docto_id), "="));
-    sql += condition;
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(docto_id), "="));
     sql += " AND ";
     sql += " DCT.TAB_STATUS_ID IN (1,615) AND ";
     sql += " DEST.TAB_STATUS_ID_PES = 1 AND ";
     sql += " DEST.TAB_STATUS_ID_END = 1 ";
-    strSQL = std::move(sql);
     result = true;
     return Status();
   }();
@@ -132,9 +131,9 @@ Value Ocg::gCons_Docto_Transp(
         return Status();
       }
     } else {
-      OCG_ASSIGN_OR_RETURN(Value docto_id, gZero_Nulo(invntDocto_Transp_id));
-      OCG_ASSIGN_OR_RETURN(std::string docto_text, SqlNumber(Cat(docto_id)));
-      strSQL = "Exec SP_ZOR_CON_OCG2 " + docto_text;
+      SqlBuilder sql(&strSQL);
+      sql += "Exec SP_ZOR_CON_OCG2 ";
+      OCG_RETURN_IF_ERROR(sql.gZero_Nulo(invntDocto_Transp_id));
     }
 
     RecordSet rs;
