@@ -75,9 +75,9 @@ class TempDatabase {
 class TraceCapture {
  public:
   explicit TraceCapture(const std::string& dir) : path_(dir + "/trace.jsonl") {
-    SetTraceFile(path_);
+    EXPECT_TRUE(SetTraceFile(path_).ok());
   }
-  ~TraceCapture() { SetTraceFile(""); }
+  ~TraceCapture() { SetTraceFile("").IgnoreError(); }
   std::vector<nlohmann::json> Lines() const {
     std::vector<nlohmann::json> lines;
     std::ifstream in(path_);

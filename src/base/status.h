@@ -19,7 +19,7 @@
 
 namespace ocg {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;  // OK
   static Status Error(std::string description, int64_t number) {
@@ -44,6 +44,9 @@ class Status {
     return std::move(*this);
   }
 
+  // Says, where a Status is dropped on purpose, that it was.
+  void IgnoreError() const {}
+
   // "description (number)", for logs and stderr.
   std::string ToString() const;
 
@@ -55,7 +58,7 @@ class Status {
 };
 
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : value_(std::move(value)) {}          // NOLINT: implicit by design
   Result(Status status) : status_(std::move(status)) {}  // NOLINT

@@ -1,17 +1,49 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <limits>
+#include <optional>
 #include <sstream>
 
 #include "cli/value_json.h"
 #include "embedded/database.h"
+#include "infra/connection_string.h"
 #include "infra/trace.h"
 
 namespace ocg {
 namespace {
+
+// A user identifier is a whole number that fits 32 bits, nothing else:
+// "1.0" must not become user 10 by the Brazilian reading of ".".
+std::optional<int32_t> ParseUserId(std::string_view text) {
+  int64_t v = 0;
+  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (i == text.size() || text.size() - i > 10) return std::nullopt;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    v = v * 10 + (text[i] - '0');
+  }
+  if (text[0] == '-') v = -v;
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(v);
+}
+
+// Reads standard input up to one byte past the argument limit, so that an
+// endless or huge input is refused without being held whole.
+std::string ReadStandardInput() {
+  std::string text;
+  char buf[65536];
+  while (text.size() <= kMaxArgumentsBytes && std::cin.read(buf, sizeof buf).gcount() > 0) {
+    text.append(buf, static_cast<size_t>(std::cin.gcount()));
+  }
+  return text;
+}
 
 std::string EnvOr(const char* name, const std::string& fallback) {
   if (!fallback.empty()) return fallback;
@@ -40,9 +72,8 @@ Value DefaultFor(const ArgumentInfo& arg, const CommonDefaults& d) {
       break;
     case CommonRole::kUser:
       if (!d.user.empty()) {
-        Value text = Value::Text(d.user);
-        Result<int32_t> n = text.ToInt32();
-        return n.ok() ? Value::Int32(n.value()) : text;
+        std::optional<int32_t> user = ParseUserId(d.user);
+        return user ? Value::Int32(*user) : Value::Text(d.user);
       }
       break;
     default:
@@ -69,29 +100,29 @@ int CallCommand(const std::string& name, const std::string& args_text,
     err << "ocg: unknown operation '" << name << "' (see: ocg operations)\n";
     return 2;
   }
-  std::string text = args_text;
-  if (text == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  }
+  std::string text = args_text == "-" ? ReadStandardInput() : args_text;
   if (text.empty()) text = "{}";
-  nlohmann::ordered_json input =
-      nlohmann::ordered_json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (input.is_discarded()) {
-    err << "ocg: the arguments are not valid JSON\n";
-    return 2;
+  nlohmann::ordered_json input;
+  Status st = ParseArgumentsJson(text, &input);
+  if (st.ok()) {
+    std::vector<Value> args;
+    st = BuildArguments(*op, input, defaults, &args);
+    if (st.ok()) {
+      Ocg ocg;
+      Value result = op->invoke(ocg, args);
+      out << DescribeCall(*op, result, args)
+                 .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+          << "\n";
+      out.flush();
+      if (!out) {
+        err << "ocg: the answer could not be written to standard output\n";
+        return 3;
+      }
+      return IsSuccessResult(*op, result) ? 0 : 1;
+    }
   }
-  std::vector<Value> args;
-  Status st = BuildArguments(*op, input, defaults, &args);
-  if (!st.ok()) {
-    err << "ocg: " << st.description() << "\n";
-    return 2;
-  }
-  Ocg ocg;
-  Value result = op->invoke(ocg, args);
-  out << DescribeCall(*op, result, args)
-             .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-      << "\n";
-  return IsSuccessResult(*op, result) ? 0 : 1;
+  err << "ocg: " << st.description() << "\n";
+  return 2;
 }
 
 }  // namespace
@@ -144,7 +175,10 @@ nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result
                                     const std::vector<Value>& args) {
   nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
   for (size_t i = 0; i < op.arguments.size() && i < args.size(); ++i) {
-    arguments[std::string(op.arguments[i].name)] = ValueToJson(args[i]);
+    const bool secret = op.arguments[i].role == CommonRole::kConnection && args[i].is_text();
+    arguments[std::string(op.arguments[i].name)] =
+        secret ? ValueToJson(Value::Text(MaskConnectionString(args[i].text())))
+               : ValueToJson(args[i]);
   }
   nlohmann::ordered_json call;
   call["operation"] = op.name;
@@ -195,7 +229,16 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     defaults.connection = EnvOr("OCG_CONNECT", defaults.connection);
     defaults.kind = EnvOr("OCG_DB_KIND", defaults.kind);
     defaults.user = EnvOr("OCG_USER", defaults.user);
-    if (!trace_file.empty()) SetTraceFile(trace_file);
+    if (!defaults.user.empty() && !ParseUserId(defaults.user)) {
+      err << "ocg: the user (--user or OCG_USER) must be a whole number, not '" << defaults.user
+          << "'\n";
+      return 2;
+    }
+    Status traced = trace_file.empty() ? ConfigureTraceFromEnvironment() : SetTraceFile(trace_file);
+    if (!traced.ok()) {
+      err << "ocg: " << traced.description() << "\n";
+      return 2;
+    }
     return CallCommand(op_name, args_text, defaults, out, err);
   }
   if (*ops) {

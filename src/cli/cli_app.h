@@ -10,7 +10,8 @@
 // from OCG_CONNECT, OCG_DB_KIND and OCG_USER. The call prints one JSON object:
 // the operation, its result and every argument as it stands after the call.
 // Exit status: 0 when the operation succeeded, 1 when it reported failure, 2
-// for bad input (nothing is called then).
+// for bad input (nothing is called then), 3 when the answer could not be
+// written. Connection strings are printed with their passwords masked.
 #ifndef OCG_CLI_CLI_APP_H_
 #define OCG_CLI_CLI_APP_H_
 

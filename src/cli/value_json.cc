@@ -8,6 +8,14 @@ namespace {
 
 Status Shape(const std::string& what) { return Status::Error(what, 13); }
 
+// The start of a JSON value, for messages: never the whole of a large one.
+std::string Excerpt(const nlohmann::ordered_json& j) {
+  constexpr size_t kShown = 60;
+  std::string text = j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  if (text.size() <= kShown) return text;
+  return text.substr(0, kShown) + "...";
+}
+
 // "YYYY-MM-DDTHH:MM:SS" or "YYYY-MM-DD", strictly.
 bool ParseIsoDate(const std::string& text, DateTime* out) {
   DateTime d;
@@ -21,6 +29,28 @@ bool ParseIsoDate(const std::string& text, DateTime* out) {
 }
 
 }  // namespace
+
+Status ParseArgumentsJson(std::string_view text, nlohmann::ordered_json* out) {
+  using json = nlohmann::ordered_json;
+  if (text.size() > kMaxArgumentsBytes) {
+    return Shape("the arguments are larger than " + std::to_string(kMaxArgumentsBytes) + " bytes");
+  }
+  // The parser itself does not recurse; the callback keeps it from building
+  // anything below the depth limit, so nothing later walks a deep tree.
+  bool too_deep = false;
+  json::parser_callback_t limit = [&too_deep](int depth, json::parse_event_t, json&) {
+    if (depth > kMaxArgumentsDepth) too_deep = true;
+    return !too_deep;
+  };
+  json parsed = json::parse(text.begin(), text.end(), limit, /*allow_exceptions=*/false);
+  if (too_deep) {
+    return Shape("the arguments nest deeper than " + std::to_string(kMaxArgumentsDepth) +
+                 " levels");
+  }
+  if (parsed.is_discarded()) return Shape("the arguments are not valid JSON");
+  *out = std::move(parsed);
+  return Status();
+}
 
 Status ValueFromJson(const nlohmann::ordered_json& j, Value* out) {
   switch (j.type()) {
@@ -55,6 +85,7 @@ Status ValueFromJson(const nlohmann::ordered_json& j, Value* out) {
       std::vector<Value> items;
       items.reserve(j.size());
       for (const auto& item : j) {
+        if (item.is_array()) return Shape("an array holds values, not arrays: " + Excerpt(j));
         Value v;
         Status st = ValueFromJson(item, &v);
         if (!st.ok()) return st;
@@ -69,7 +100,7 @@ Status ValueFromJson(const nlohmann::ordered_json& j, Value* out) {
         if (!ParseIsoDate(j["date"].get<std::string>(), &d)) {
           return Shape(
               "a date must read {\"date\": \"YYYY-MM-DDTHH:MM:SS\"} with a real date, got " +
-              j.dump());
+              Excerpt(j));
         }
         *out = Value::Date(d);
         return Status();
@@ -79,10 +110,10 @@ Status ValueFromJson(const nlohmann::ordered_json& j, Value* out) {
         return Status();
       }
       return Shape("an object argument must be {\"date\": ...} or {\"empty\": true}, got " +
-                   j.dump());
+                   Excerpt(j));
     }
     default:
-      return Shape("unsupported JSON value " + j.dump());
+      return Shape("unsupported JSON value " + Excerpt(j));
   }
 }
 

@@ -11,8 +11,8 @@
 #include "infra/failure.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
-#include "infra/sql_format.h"
 #include "infra/sql_builder.h"
+#include "infra/sql_format.h"
 #include "value/text.h"
 
 namespace ocg {

@@ -26,9 +26,9 @@ namespace ocg {
 
 struct BridgedStatement {
   bool is_call = false;
-  std::string sql;                  // plain SQL to run, when !is_call
-  std::string procedure;            // procedure name in upper case, when is_call
-  std::vector<Value> arguments;     // Null, Int32/Double, or Text
+  std::string sql;               // plain SQL to run, when !is_call
+  std::string procedure;         // procedure name in upper case, when is_call
+  std::vector<Value> arguments;  // Null, Int32/Double, or Text
 };
 
 // Fails as the SQL Server parser does: 105 on an unterminated quote, 102 on a

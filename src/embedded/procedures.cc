@@ -1,7 +1,15 @@
 // embedded/procedures.cc: the bundled procedure scripts, read once.
 #include "embedded/procedures.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
 #include "embedded/embedded_sql.h"
+#include "value/date_time.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -22,11 +30,24 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
-// The names of the "-- params: a, b" line of the script's opening comments;
-// none when there is no such line or it lists nothing ("none" reads as
-// nothing too). A leading ":" or "@" on a name is dropped.
-std::vector<std::string> ReadParams(std::string_view script) {
-  std::vector<std::string> params;
+ParamType TypeOf(std::string_view declared) {
+  const std::string t = Upper(declared.substr(0, declared.find('(')));
+  if (t.empty()) return ParamType::kAny;
+  if (t == "INT" || t == "INTEGER" || t == "SMALLINT" || t == "BIGINT" || t == "TINYINT") {
+    return ParamType::kInt;
+  }
+  if (t == "FLOAT" || t == "REAL" || t == "NUMERIC" || t == "DECIMAL" || t == "MONEY") {
+    return ParamType::kFloat;
+  }
+  if (t == "DATETIME" || t == "DATE" || t == "SMALLDATETIME") return ParamType::kDate;
+  return ParamType::kText;
+}
+
+// The names (and types) of the "-- params: a int, b" line of the script's
+// opening comments; none when there is no such line or it lists nothing
+// ("none" reads as nothing too). A leading ":" or "@" on a name is dropped.
+void ReadParams(std::string_view script, std::vector<std::string>* params,
+                std::vector<ParamType>* types) {
   while (!script.empty()) {
     size_t eol = script.find('\n');
     std::string_view line = Trim(script.substr(0, eol));
@@ -38,16 +59,19 @@ std::vector<std::string> ReadParams(std::string_view script) {
     std::string_view list = text.substr(7);
     while (!list.empty()) {
       size_t comma = list.find(',');
-      std::string_view name = Trim(list.substr(0, comma));
+      std::string_view entry = Trim(list.substr(0, comma));
       list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+      const size_t blank = entry.find_first_of(" \t");
+      std::string_view name = entry.substr(0, blank);
+      std::string_view type = blank == std::string_view::npos ? "" : Trim(entry.substr(blank));
       if (!name.empty() && (name.front() == ':' || name.front() == '@')) name.remove_prefix(1);
       if (!name.empty() && !EqualsIgnoreCase(name, "none") && !EqualsIgnoreCase(name, "(none)")) {
-        params.emplace_back(name);
+        params->emplace_back(name);
+        types->push_back(TypeOf(type));
       }
     }
     break;
   }
-  return params;
 }
 
 std::vector<ProcedureScript> Build() {
@@ -58,13 +82,105 @@ std::vector<ProcedureScript> Build() {
         !EqualsIgnoreCase(file.substr(file.size() - kSuffix.size()), kSuffix)) {
       continue;
     }
-    all.push_back(ProcedureScript{Upper(file.substr(0, file.size() - kSuffix.size())),
-                                  ReadParams(content), std::string(content)});
+    ProcedureScript script{
+        Upper(file.substr(0, file.size() - kSuffix.size())), {}, {}, std::string(content)};
+    ReadParams(content, &script.params, &script.types);
+    all.push_back(std::move(script));
   }
   return all;
 }
 
+const char* ServerTypeName(ParamType type) {
+  switch (type) {
+    case ParamType::kInt:
+      return "int";
+    case ParamType::kFloat:
+      return "float";
+    case ParamType::kDate:
+      return "datetime";
+    default:
+      return "varchar";
+  }
+}
+
+const char* ServerTypeName(const Value& v) {
+  if (v.kind() == Value::Kind::kDouble) return "numeric";
+  if (v.is_number()) return "int";
+  return "varchar";
+}
+
+// A number text as a server reads one: blanks around, an optional sign,
+// digits with an optional "." fraction and exponent.
+std::optional<double> ServerNumber(std::string_view text, bool whole_only) {
+  text = Trim(text);
+  if (text.empty()) return 0.0;  // "" converts to 0
+  double v = 0;
+  const char* begin = text.data();
+  if (*begin == '+') ++begin;
+  auto [end, ec] = std::from_chars(begin, text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (whole_only && text.find_first_of(".eE") != std::string_view::npos) return std::nullopt;
+  return v;
+}
+
+Status ConversionError(const Value& from, ParamType to) {
+  return Status::Error(std::string("Error converting data type ") + ServerTypeName(from) + " to " +
+                           ServerTypeName(to) + ".",
+                       8114);
+}
+
 }  // namespace
+
+Result<Value> ConvertArgument(const Value& argument, ParamType type) {
+  if (argument.is_null() || argument.is_empty() || type == ParamType::kAny) return argument;
+  switch (type) {
+    case ParamType::kInt: {
+      double v = 0;
+      if (argument.is_text()) {
+        std::optional<double> read = ServerNumber(argument.text(), /*whole_only=*/true);
+        if (!read) return ConversionError(argument, type);
+        v = *read;
+      } else if (argument.is_number()) {
+        v = argument.ToDouble().value();
+        if (std::trunc(v) != v) return ConversionError(argument, type);
+      } else {
+        return ConversionError(argument, type);
+      }
+      if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
+        return Status::Error("Arithmetic overflow error converting expression to data type int.",
+                             8115);
+      }
+      return Value::Int32(static_cast<int32_t>(v));
+    }
+    case ParamType::kFloat: {
+      if (argument.is_number()) return Value::Double(argument.ToDouble().value());
+      if (!argument.is_text()) return ConversionError(argument, type);
+      std::optional<double> read = ServerNumber(argument.text(), /*whole_only=*/false);
+      if (!read || !std::isfinite(*read)) return ConversionError(argument, type);
+      return Value::Double(*read);
+    }
+    case ParamType::kText: {
+      if (argument.is_text()) return argument;
+      if (argument.kind() == Value::Kind::kDouble) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.15g", argument.dbl());
+        return Value::Text(buf);
+      }
+      if (argument.is_number()) return Value::Text(std::to_string(argument.ToInt32().value()));
+      return ConversionError(argument, type);
+    }
+    case ParamType::kDate: {
+      if (argument.is_text()) {
+        if (std::optional<DateTime> d = ParseDateTime(argument.text())) return Value::Date(*d);
+      }
+      return Status::Error(
+          "Conversion failed when converting date and/or time from character string.", 241);
+    }
+    case ParamType::kAny:
+      break;
+  }
+  return argument;
+}
 
 const std::vector<ProcedureScript>& AllProcedures() {
   static const std::vector<ProcedureScript> all = Build();

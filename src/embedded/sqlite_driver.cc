@@ -317,15 +317,21 @@ class SqliteDriver : public Driver {
                                proc->params[call.arguments.size()] + "', which was not supplied.",
                            201);
     }
-    if (engine_sql != nullptr) *engine_sql = DescribeCall(*proc, call.arguments);
+    std::vector<Value> arguments;
+    arguments.reserve(call.arguments.size());
+    for (size_t i = 0; i < call.arguments.size(); ++i) {
+      OCG_ASSIGN_OR_RETURN(Value converted, ConvertArgument(call.arguments[i], proc->types[i]));
+      arguments.push_back(std::move(converted));
+    }
+    if (engine_sql != nullptr) *engine_sql = DescribeCall(*proc, arguments);
 
     OCG_RETURN_IF_ERROR(Exec("SAVEPOINT ocg_procedure"));
-    Status status = RunCached(proc->sql, proc, &call.arguments, out);
+    Status status = RunCached(proc->sql, proc, &arguments, out);
     if (status.ok()) status = Exec("RELEASE ocg_procedure");
     if (!status.ok()) {
       // Undo the call's partial work; the first error is the one to report.
-      Exec("ROLLBACK TO ocg_procedure");
-      Exec("RELEASE ocg_procedure");
+      Exec("ROLLBACK TO ocg_procedure").IgnoreError();
+      Exec("RELEASE ocg_procedure").IgnoreError();
     }
     return status;
   }

@@ -11,6 +11,7 @@ namespace {
 
 constexpr size_t kPieceLength = 255;
 constexpr size_t kPieces = 5;
+constexpr std::string_view kNulSymbol = "\u2400";  // ␀, one character
 
 // The user and type columns: a numeric argument rounds (half to even) to a
 // whole number, anything else is 0; 0 is then written as null.
@@ -39,15 +40,34 @@ void gGrava_Log_Msg(const Value& banco, const Value& conecta, const Value& usuar
   const int32_t user = WholeOrZero(usuario);
   const int32_t type = WholeOrZero(tipo);
 
-  Result<std::string> cleaned = gRetira_Especiais(texto.TextOrEmpty());
-  if (!cleaned.ok() || cleaned.value().empty()) return;
+  // A NUL would end the statement early for the engine and lose the row; it
+  // is shown as the symbol for null instead.
+  std::string text;
+  for (char c : texto.TextOrEmpty()) {
+    if (c == '\0') {
+      text += kNulSymbol;
+    } else {
+      text += c;
+    }
+  }
+  // A step that fails is skipped: a text too long to clean as a whole goes
+  // on uncleaned, and its pieces are cleaned below instead.
+  Result<std::string> cleaned = gRetira_Especiais(text);
+  const bool whole_cleaned = cleaned.ok();
+  if (whole_cleaned) text = std::move(cleaned).value();
+  if (text.empty()) return;
 
   // Consecutive pieces of 255 characters; the text past the fifth is dropped.
   std::string pieces[kPieces];
-  const std::string& text = cleaned.value();
   const size_t length = CharLength(text);
   for (size_t i = 0; i < kPieces && i * kPieceLength < length; ++i) {
     pieces[i] = std::string(CharMid(text, i * kPieceLength + 1, kPieceLength));
+    if (!whole_cleaned) {
+      // A piece is short enough to clean; uncleaned, its quotes would break
+      // the statement and lose the row.
+      Result<std::string> piece = gRetira_Especiais(pieces[i]);
+      pieces[i] = piece.ok() ? std::move(piece).value() : std::string();
+    }
   }
 
   std::string sql;

@@ -87,7 +87,8 @@ bool gGrava_Log_Sistema(const std::string& banco, int32_t& tabela, int32_t& acao
   if (key < std::numeric_limits<int32_t>::max()) ++key;
 
   Execute(" Update infra_ids set LOG_SISTEMA_ID = " + ZeroNullOfTrimmed(Value::Int32(key)),
-          connection);
+          connection)
+      .IgnoreError();
 
   std::string sql;
   sql += " Insert ";
@@ -110,7 +111,7 @@ bool gGrava_Log_Sistema(const std::string& banco, int32_t& tabela, int32_t& acao
   } else {
     sql += " '01/01/2000' ) ";
   }
-  Execute(sql, connection);
+  Execute(sql, connection).IgnoreError();
   scope.Succeed();
   return true;
 }

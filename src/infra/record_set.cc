@@ -1,5 +1,7 @@
 #include "infra/record_set.h"
 
+#include <string>
+
 #include "infra/session.h"
 #include "value/text.h"
 
@@ -22,16 +24,13 @@ Result<Value> RecordSet::Field(std::string_view name) const {
   for (size_t i = 0; i < rows_.columns.size(); ++i) {
     if (!EqualsIgnoreCase(rows_.columns[i], name)) continue;
     if (Eof()) {
-      return Status::Error(
-          "Either BOF or EOF is True, or the current record has been deleted. Requested "
-          "operation requires a current record.",
-          3021);
+      return Status::Error("No current row to read column " + std::string(name) +
+                               " from: the record set is empty or past its last row",
+                           3021);
     }
     return rows_.rows[row_][i];
   }
-  return Status::Error(
-      "Item cannot be found in the collection corresponding to the requested name or ordinal.",
-      3265);
+  return Status::Error("The record set has no column named " + std::string(name), 3265);
 }
 
 void RecordSet::Close() {

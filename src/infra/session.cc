@@ -26,11 +26,21 @@ struct ThreadSession {
   int depth = 0;
   bool for_write = false;
   std::vector<std::pair<std::string, std::string>> after_scope;
+  std::vector<std::pair<std::string, Status>> refused;  // prefix, why
 };
 
 ThreadSession& Current() {
   thread_local ThreadSession session;
   return session;
+}
+
+constexpr size_t kMaxRefusedOutsideScope = 64;
+
+const Status* RefusalOf(std::string_view sql) {
+  for (const auto& [prefix, why] : Current().refused) {
+    if (sql.starts_with(prefix)) return &why;
+  }
+  return nullptr;
 }
 
 Status Acquire(std::string_view connection_string, PooledConnection** out) {
@@ -69,7 +79,7 @@ void EndTransactions(bool commit) {
     if (!st.ok()) {
       std::fprintf(stderr, "ocg: %s failed: %s\n", commit ? "commit" : "rollback",
                    st.ToString().c_str());
-      if (commit) c.driver->Rollback();
+      if (commit) c.driver->Rollback().IgnoreError();  // the commit's error is the one reported
     }
   }
 }
@@ -94,6 +104,7 @@ OperationScope::~OperationScope() {
   ThreadSession& s = Current();
   if (--s.depth > 0) return;
   EndTransactions(succeeded_);
+  s.refused.clear();
   // The message log is written only now, outside the transaction, so that a
   // rolled-back operation still leaves its log rows.
   std::vector<std::pair<std::string, std::string>> pending;
@@ -103,12 +114,12 @@ OperationScope::~OperationScope() {
 
 Status RunStatement(std::string_view connection_string, std::string_view sql, RowSet* out) {
   auto start = std::chrono::steady_clock::now();
-  auto trace = [&](std::string_view engine_sql, const Status& st) {
+  auto trace = [&](std::string_view engine_sql, const Status& st, bool refused = false) {
     if (!TraceEnabled()) return;
     double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     long rows = st.ok() && out->has_columns ? static_cast<long>(out->rows.size()) : -1;
-    TraceStatement(sql, engine_sql, rows, ms, st.ok() ? "" : st.ToString());
+    TraceStatement(sql, engine_sql, rows, ms, st.ok() ? "" : st.ToString(), refused);
   };
   *out = RowSet();
   PooledConnection* conn = nullptr;
@@ -126,6 +137,17 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
     }
     conn->in_transaction = true;
   }
+  // The engine would read a NUL as the end of the text and run what comes
+  // before it; no statement is sent with one.
+  if (sql.find('\0') != std::string_view::npos) {
+    Status why = Status::Error("Type mismatch: a statement may not hold a NUL character", 13);
+    trace("", why, /*refused=*/true);
+    return why;
+  }
+  if (const Status* why = RefusalOf(sql)) {
+    trace("", *why, /*refused=*/true);
+    return *why;
+  }
   std::string engine_sql;
   st = conn->driver->Run(sql, out, &engine_sql);
   if (!st.ok()) *out = RowSet();
@@ -140,6 +162,19 @@ void RunAfterScope(std::string connection_string, std::string sql) {
     return;
   }
   RunLogStatement(connection_string, sql);
+}
+
+void RefuseStatementsStartingWith(std::string prefix, Status why) {
+  ThreadSession& s = Current();
+  if (s.depth == 0 && s.refused.size() >= kMaxRefusedOutsideScope) {
+    s.refused.erase(s.refused.begin());
+  }
+  s.refused.emplace_back(std::move(prefix), std::move(why));
+}
+
+Status StatementRefusal(std::string_view sql) {
+  const Status* why = RefusalOf(sql);
+  return why == nullptr ? Status() : *why;
 }
 
 void CloseThreadConnections() {

@@ -42,6 +42,17 @@ class OperationScope {
 // writes the trace line.
 Status RunStatement(std::string_view connection_string, std::string_view sql, RowSet* out);
 
+// Marks every statement that begins with prefix as refused: RunStatement
+// answers such a statement with why, as the engine's rejection would be
+// answered, and never sends it. The statement builder marks a statement this
+// way when a caller's value is not what its fragment stands for. Marks last
+// until the outermost scope of the thread ends (at most 64 are kept outside
+// any scope).
+void RefuseStatementsStartingWith(std::string prefix, Status why);
+
+// The refusal RunStatement would answer sql with; OK when there is none.
+Status StatementRefusal(std::string_view sql);
+
 // Runs sql after the outermost scope has ended (at once when there is none),
 // in autocommit, ignoring failures but reporting them on stderr. The message
 // log writes through this.

@@ -6,6 +6,7 @@
 // function) is trusted.
 #include "infra/sql_builder.h"
 
+#include "infra/session.h"
 #include "infra/sql_format.h"
 #include "value/text.h"
 
@@ -61,75 +62,87 @@ bool IsBareSqlNumber(std::string_view s) {
   return i == s.size();
 }
 
-Status SqlBuilder::Append(const std::string& piece, std::string_view caller_part, bool number) {
+void SqlBuilder::Append(const std::string& piece, std::string_view caller_part, bool number) {
+  Status refusal;
   if (caller_part.find('\0') != std::string_view::npos) {
-    return Refused("a NUL character in a value", caller_part);
-  }
-  if (number) {
-    if (!IsBareSqlNumber(caller_part)) return Refused("not a number", caller_part);
-    // "- -5" is fine, "--5" would comment out the rest of the statement.
-    if (!piece.empty() && piece.front() == '-' && !sql_->empty() && sql_->back() == '-') {
-      return Refused("a number after a minus sign", caller_part);
+    refusal = Refused("a NUL character in a value", caller_part);
+  } else if (number) {
+    if (!IsBareSqlNumber(caller_part)) {
+      refusal = Refused("not a number", caller_part);
+    } else if (!piece.empty() && piece.front() == '-' && !sql_->empty() && sql_->back() == '-') {
+      // "- -5" is fine, "--5" would comment out the rest of the statement.
+      refusal = Refused("a number after a minus sign", caller_part);
     }
   } else if (caller_part.find('\'') != std::string_view::npos) {
-    return Refused("a quote inside a text", caller_part);
+    refusal = Refused("a quote inside a text", caller_part);
   }
   sql_->append(piece);
-  return Status();
+  if (!refusal.ok()) RefuseStatementsStartingWith(*sql_, std::move(refusal));
 }
 
 Status SqlBuilder::gTrata_Numero(const Value& value) {
   const std::string piece = Cat(ocg::gTrata_Numero(value));
-  return Append(piece, piece, /*number=*/true);
+  Append(piece, piece, /*number=*/true);
+  return Status();
 }
 
 Status SqlBuilder::gZero_Nulo(const Value& value) {
   Result<Value> formatted = ocg::gZero_Nulo(value);
   if (!formatted.ok()) return formatted.status();
   const std::string piece = Cat(formatted.value());
-  if (ReadsAsZero(value)) return Append(piece, {}, /*number=*/false);  // the routine's null
-  return Append(piece, piece, /*number=*/true);
+  if (ReadsAsZero(value)) {
+    Append(piece, {}, /*number=*/false);  // the routine's null
+  } else {
+    Append(piece, piece, /*number=*/true);
+  }
+  return Status();
 }
 
 Status SqlBuilder::gCondicao_Numero(const Value& value, std::string_view op) {
   Result<std::string> formatted = ocg::gCondicao_Numero(value, op);
   if (!formatted.ok()) return formatted.status();
   const std::string& piece = formatted.value();
-  if (ReadsAsZero(value)) return Append(piece, {}, /*number=*/false);  // the null test
-  // " op value"
-  return Append(piece, std::string_view(piece).substr(op.size() + 2), /*number=*/true);
+  if (ReadsAsZero(value)) {
+    Append(piece, {}, /*number=*/false);  // the null test
+  } else {
+    Append(piece, std::string_view(piece).substr(op.size() + 2), /*number=*/true);  // " op value"
+  }
+  return Status();
+}
+
+// The quoted routines: what lies between the routine's own quotes (and, for
+// the date condition, before its date function's pattern) is the caller's.
+void SqlBuilder::AppendQuoted(const std::string& piece, const Value& value, size_t open,
+                              size_t close) {
+  if (value.IsNullOrEmptyText()) {
+    Append(piece, {}, /*number=*/false);  // null, or the null test
+  } else {
+    Append(piece, std::string_view(piece).substr(open, piece.size() - open - close),
+           /*number=*/false);
+  }
 }
 
 Status SqlBuilder::gTexto_SQL(const Value& value) {
-  const std::string piece = ocg::gTexto_SQL(value);
-  if (value.IsNullOrEmptyText()) return Append(piece, {}, /*number=*/false);
-  // "'text'"
-  return Append(piece, std::string_view(piece).substr(1, piece.size() - 2), /*number=*/false);
+  AppendQuoted(ocg::gTexto_SQL(value), value, 1, 1);  // 'text'
+  return Status();
 }
 
 Status SqlBuilder::gData_SQL(const Value& value) {
-  const std::string piece = ocg::gData_SQL(value);
-  if (value.IsNullOrEmptyText()) return Append(piece, {}, /*number=*/false);
-  return Append(piece, std::string_view(piece).substr(1, piece.size() - 2), /*number=*/false);
+  AppendQuoted(ocg::gData_SQL(value), value, 1, 1);  // 'yyyy/mm/dd hh:mm'
+  return Status();
 }
 
 Status SqlBuilder::gCondicao_Texto(const Value& value, std::string_view op) {
-  const std::string piece = ocg::gCondicao_Texto(value, op);
-  if (value.IsNullOrEmptyText()) return Append(piece, {}, /*number=*/false);
-  // " OP 'TEXT'"
-  const size_t open = op.size() + 3;
-  return Append(piece, std::string_view(piece).substr(open, piece.size() - open - 1),
-                /*number=*/false);
+  AppendQuoted(ocg::gCondicao_Texto(value, op), value, op.size() + 3, 1);  // " OP 'TEXT'"
+  return Status();
 }
 
 Status SqlBuilder::gCondicao_Data(const Value& value, std::string_view op) {
-  const std::string piece = ocg::gCondicao_Data(value, op);
-  if (value.IsNullOrEmptyText()) return Append(piece, {}, /*number=*/false);
   // " op to_date('moment', 'yyyy/mm/dd hh24:mi:ss')"
+  constexpr std::string_view kHead = "  to_date('";
   constexpr std::string_view kTail = "', 'yyyy/mm/dd hh24:mi:ss')";
-  const size_t open = op.size() + std::string_view("  to_date('").size();
-  return Append(piece, std::string_view(piece).substr(open, piece.size() - open - kTail.size()),
-                /*number=*/false);
+  AppendQuoted(ocg::gCondicao_Data(value, op), value, op.size() + kHead.size(), kTail.size());
+  return Status();
 }
 
 }  // namespace ocg

@@ -5,9 +5,11 @@
 // the procedure's statement variable (so the failure routine sees the text as
 // far as it got) and checks every formatted piece as it is appended: the part
 // of the piece that came from the caller must be what the fragment stands
-// for, or the piece is refused with the type mismatch (13) the procedure's
-// failure routine traps. Nothing is appended then, and no broken or altered
-// statement ever reaches the database.
+// for. A piece that is not is still appended, so the statement reads as the
+// procedure built it, but the statement is marked refused
+// (RefuseStatementsStartingWith): when it is opened, it fails with the type
+// mismatch (13) the database's own rejection would have given, at the same
+// place, and it is never sent.
 //
 // What each routine may append:
 //   gTrata_Numero     a bare number: blanks, an optional sign, digits with an
@@ -46,6 +48,8 @@ class SqlBuilder {
     return *this;
   }
 
+  // Each returns the error its routine raises (a Null where a number is
+  // read: 94); a refused piece is not an error here.
   [[nodiscard]] Status gTrata_Numero(const Value& value);
   [[nodiscard]] Status gZero_Nulo(const Value& value);
   [[nodiscard]] Status gCondicao_Numero(const Value& value, std::string_view op);
@@ -57,9 +61,11 @@ class SqlBuilder {
   const std::string& str() const { return *sql_; }
 
  private:
-  // Appends piece when caller_part (the part of it the caller supplied, empty
-  // when the routine wrote all of it) passes check.
-  Status Append(const std::string& piece, std::string_view caller_part, bool number);
+  // Appends piece; when caller_part (the part the caller supplied, empty when
+  // the routine wrote all of it) is not what it stands for, marks the
+  // statement refused.
+  void Append(const std::string& piece, std::string_view caller_part, bool number);
+  void AppendQuoted(const std::string& piece, const Value& value, size_t open, size_t close);
 
   std::string* sql_;
 };

@@ -75,6 +75,7 @@ TEST_F(SqliteDriverTest, Open) {
       {"not a database", "Data Source=" + garbage, SQLITE_NOTADB, "not a database"},
       {"segment without =", "Data Source=" + path_ + ";junk", 0, "could not be parsed"},
       {"ODBC driver", "Driver={SQL Server};Server=x", 0, "ODBC connections are not available"},
+      {"another provider", "Provider=SQLiteXYZ;Data Source=" + path_, 0, "is not available"},
       {"quoted path holding a ;, any case", " provider = SQLite3 ; data source = \"" + odd + "\";;",
        0, nullptr},
   };
@@ -105,7 +106,7 @@ TEST_F(SqliteDriverTest, StatementResults) {
   EXPECT_TRUE(Value::Int32(1) == rows.rows[0][0]);
   EXPECT_TRUE(Value::Int32(2) == Scalar("SELECT I FROM T")) << "statements after it ran too";
   ASSERT_TRUE(db_->Run("EXEC SP_032_ZOR_DUP_DOCTO_TRANSP2 '150', null, 9, 1", &rows, &engine).ok());
-  EXPECT_EQ(0u, engine.rfind("SP_032_ZOR_DUP_DOCTO_TRANSP2 [num_docto='150', docto_id=null, "
+  EXPECT_EQ(0u, engine.rfind("SP_032_ZOR_DUP_DOCTO_TRANSP2 [num_docto=150, docto_id=null, "
                              "tipo_docto=9, ponto=1]: ",
                              0))
       << engine;

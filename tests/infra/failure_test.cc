@@ -193,10 +193,10 @@ namespace ocg {
 namespace {
 
 TEST(MessageLogTest, StatementTextByKind) {
-  const std::string head =
-      std::string("INSERT INTO LOG_MSG ") + "( TAB_TIPO_MSG_ID," + " USUARIO_INTERNET_ID , " +
-      " DATA_LOG    , " + " MSG01       , " + " MSG02       , " + " MSG03       , " +
-      " MSG04       , " + " MSG05       ) " + " VALUES ( " + "1" + " , " + "7" + " , ";
+  const std::string head = std::string("INSERT INTO LOG_MSG ") + "( TAB_TIPO_MSG_ID," +
+                           " USUARIO_INTERNET_ID , " + " DATA_LOG    , " + " MSG01       , " +
+                           " MSG02       , " + " MSG03       , " + " MSG04       , " +
+                           " MSG05       ) " + " VALUES ( " + "1" + " , " + "7" + " , ";
   const std::string tail = std::string("'abc'") + " , " + "null , null , null , " + "null" + " ) ";
   struct Case {
     const char* kind;

@@ -1,7 +1,7 @@
 -- sp_zor_con_ocg2.sql: one collection order with what its form shows: the
 -- customer's trade name, the destination person and address, the tractor's
 -- plate, the external order number, the collaborator's and the carrier's names.
--- params: docto_id
+-- params: docto_id int
 -- Result: one row, or none, with CLIENTE_ID, CLIENTE, PONTO_OPERACAO_ID,
 --   DATA_EMISSAO, END_DESTINATARIO_ID, INDICATIVO_PF_PJ, PF_CPF, PJ_CGC,
 --   Destinatario, ENDERECO, MUNICIPIO, ENDERECO_PESSOA_ID, PESSOA_ID,
