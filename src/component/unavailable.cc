@@ -53,23 +53,11 @@ Value Ocg::gImprime_Coleta(Value&, Value&, Value&, Value&, Value&, Value&, Value
   return ValueFailed();
 }
 
-Value Ocg::mConsiste_Progr_Carga(Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret,
-                                 Value&, Value&, Value&, Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("mConsiste_Progr_Carga");
-  return Value::Bool(false);
-}
-
 Value Ocg::gInclui_Col_Geral(Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
                              Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
                              Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret, Value&,
                              Value&, Value&, Value&, Value&) {
   outvntMsg_Ret = Unavailable("gInclui_Col_Geral");
-  return ValueFailed();
-}
-
-Value Ocg::gBusca_Ton_Prog(Value&, Value&, Value&, Value&, Value&, Value&, Value&,
-                           Value& outvntMsg_Ret, Value&, Value&, Value&, Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gBusca_Ton_Prog");
   return ValueFailed();
 }
 

@@ -235,6 +235,38 @@ INSERT INTO PROGRAM_CARGA (PROGRAM_CARGA_ID, NUM_PROGRAMACAO, CLIENTE_ID, DESTIN
   (41, 2026041, 102, 204, 2041, 2, 5, 2, 4, '05/11/2026', 120, 40, 0, 40,
    '10/11/2026', '01/09/2027', '31/10/2027', NULL, 110, NULL, 501);
 
+-- Load programmes: the tonnage and status edges ----------------------------------
+-- Customer 102 -> individual 203 (address 2031) at point 3 (Ipatinga, limit 0),
+-- programmes 71-76. Each status matches its dates from December 2026 to June
+-- 2027, and a recomputation keeps it there, except where said.
+INSERT INTO PROGRAM_CARGA (PROGRAM_CARGA_ID, NUM_PROGRAMACAO, CLIENTE_ID, DESTINATARIO_ID,
+                           END_DESTINATARIO_ID, PONTO_OPERACAO_ID, ORIGEM_ID,
+                           TAB_TIPO_PRODUTO_ID, TAB_TIPO_VEICULO_ID, DATA_ATUAL,
+                           PRAZO_ESCOAMENTO, TON_PROGRAMADA, TON_CARREGADA, TON_P_ESCOAR,
+                           DATA_DISPON, DATA_INI_PRAZO_CRIT, DATA_MAX_ESCOAM,
+                           DATA_ENCERRAMENTO, PRECO_CARRETEIRO, OBSERV, TAB_STATUS_ID) VALUES
+  -- 501 open, with half tonnes to ship.
+  (71, 2026071, 102, 203, 2031, 3, 5, 2, 3, '2026/11/12 08:00', 300, 150, 37.5, 112.5,
+   '2026/11/16 06:00', '2027/08/01 00:00', '2027/09/30 23:59', NULL, 98.75,
+   'MINÉRIO GRANULADO', 501),
+  -- Exhausted but still 501: never offered; a recomputation closes it (502).
+  (72, 2026072, 102, 203, 2031, 3, 5, 2, 3, '2026/10/01 08:00', 120, 60, 60, 0,
+   '2026/10/05 06:00', '2027/03/01 00:00', '2027/05/31 23:59', NULL, 98.75, NULL, 501),
+  -- 504 without a critical-period start: the empty start is earlier than any
+  -- moment, so the programme is critical until its latest shipping date.
+  (73, 2026073, 102, 203, 2031, 3, 5, 2, 3, '2026/11/20 10:00', 240, 40, 10, 30,
+   '2026/11/25 06:00', NULL, '2027/07/31 23:59', NULL, 101, NULL, 504),
+  -- 505 without a latest shipping date: overdue from the start.
+  (74, 2026074, 102, 203, 2031, 3, 5, 2, 3, '2026/09/15 08:00', 90, 25, 15, 10,
+   '2026/09/20 06:00', '2026/11/01 00:00', NULL, NULL, 95, NULL, 505),
+  -- 503 available from 1 July 2027.
+  (75, 2026075, 102, 203, 2031, 3, 5, 2, 3, '2026/12/01 09:00', 120, 80, NULL, 80,
+   '2027/07/01 06:00', '2027/09/01 00:00', '2027/10/31 23:59', NULL, 104, NULL, 503),
+  -- No status at all: offered (a null status is not 2 or 502), but the status
+  -- rule only ever changes a programme in 501 to 505.
+  (76, 2026076, 102, 203, 2031, 3, 5, 2, 3, '2026/11/30 08:00', 60, 20, NULL, 20,
+   '2026/12/01 06:00', '2027/08/01 00:00', '2027/09/30 23:59', NULL, 99, NULL, NULL);
+
 -- Sales orders and displacements -----------------------------------------------------
 
 INSERT INTO PEDIDO (PEDIDO_ID, CLIENTE_ID, NUM_PEDIDO_EXTERNO, DATA_PEDIDO,

@@ -282,6 +282,9 @@ CREATE TABLE HIST_PROGR_ESCOAM (
 CREATE INDEX HIST_PROGR_ESCOAM_DOCTO ON HIST_PROGR_ESCOAM (DOCTO_TRANSPORTE_ID);
 CREATE INDEX HIST_PROGR_ESCOAM_PROGRAMA
     ON HIST_PROGR_ESCOAM (PROGRAM_CARGA_ID, DOCTO_TRANSPORTE_ID);
+-- A programme's links newest first (the key follows the programme in the
+-- index), for the link lookup that is told only the programme.
+CREATE INDEX HIST_PROGR_ESCOAM_RECENTES ON HIST_PROGR_ESCOAM (PROGRAM_CARGA_ID);
 
 -- Number ranges for automatic document numbering, per operating point and document type.
 CREATE TABLE CONTR_NUM_DOCTOS (

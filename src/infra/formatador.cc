@@ -7,7 +7,21 @@
 // text "12,5" and the Double 12.5 come out identical.
 #include "infra/formatador.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace ocg {
+namespace {
+
+// The number as it prints (15 significant digits): a sum of take-offs such as
+// 10,1 + 20,2 then equals the typed 30,3, as the message shows them both.
+Value Printed(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.15g", v);
+  return Value::Double(std::strtod(buf, nullptr));
+}
+
+}  // namespace
 
 Status Formatador::Converte_Numero(const Value& value, Value& result) const {
   Result<double> number = value.ToDouble();
@@ -25,7 +39,7 @@ Status Formatador::Formata_Valor(const Value& value, Value& result) const {
   }
   Result<double> number = value.ToDouble();
   if (!number.ok()) return Status::TypeMismatch();
-  result = Value::Double(number.value());
+  result = Printed(number.value());
   return Status();
 }
 

@@ -18,7 +18,9 @@ class Formatador {
   // A number that orders numerically: "10" > "9". Empty reads 0.
   Status Converte_Numero(const Value& value, Value& result) const;
   // A number that adds, compares and reads well in a message: the column value
-  // "12,5" and the Double 12.5 give the same result. Null reads 0.
+  // "12,5" and the Double 12.5 give the same result, and a computed sum is
+  // rounded to the 15 significant digits it prints with (10.1 + 20.2 gives
+  // 30.3). Null reads 0.
   Status Formata_Valor(const Value& value, Value& result) const;
 };
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "value/text.h"
@@ -330,7 +331,23 @@ std::string CanonicalDateTime(const DateTime& d) {
   return buf;
 }
 
+namespace {
+
+std::mutex clock_mutex;
+std::optional<DateTime> fixed_clock;  // guarded by clock_mutex
+
+}  // namespace
+
+void SetClockForTesting(std::optional<DateTime> moment) {
+  std::lock_guard<std::mutex> lock(clock_mutex);
+  fixed_clock = moment;
+}
+
 DateTime Now() {
+  {
+    std::lock_guard<std::mutex> lock(clock_mutex);
+    if (fixed_clock) return *fixed_clock;
+  }
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);

@@ -50,8 +50,14 @@ std::string FormatDateTime(const DateTime& d, std::string_view pattern);
 // text order is time order.
 std::string CanonicalDateTime(const DateTime& d);
 
-// The local wall clock.
+// The local wall clock, or the moment a test fixed with SetClockForTesting.
+// The component's "now" and the embedded engine's sysdate and GETDATE() both
+// read it, so a fixed clock moves them together.
 DateTime Now();
+
+// Fixes Now() at moment (any thread may read it); nullopt restores the wall
+// clock. For tests of rules that depend on the time of day.
+void SetClockForTesting(std::optional<DateTime> moment);
 
 }  // namespace ocg
 

@@ -26,6 +26,7 @@ TEST(FormatadorTest, FormataValor) {
       {"comma column", Value::Text("12,5"), 12.5},
       {"blanks around, grouped", Value::Text(" 1.234,5 "), 1234.5},
       {"null reads zero", Value::Null(), 0},
+      {"a sum as it prints", Value::Double(10.1 + 20.2), 30.3},
   };
   const Formatador f;
   for (const Case& c : cases) {

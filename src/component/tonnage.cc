@@ -1,0 +1,449 @@
+// component/tonnage.cc: an order's tonnage spread over its load programmes.
+//
+//   mConsiste_Progr_Carga          public: do the take-offs add up to the
+//                                  planned weight, is the offer still the one
+//                                  the user saw, and does each take-off fit
+//                                  its programme?
+//   mTrataSP_ZOR_CON_TON_PROG      the Oracle path's offer, equivalent to the
+//                                  stored procedure SP_ZOR_CON_TON_PROG
+//   mTrataSP_ZOR_CON_ULT_TON_PROG  the Oracle path's link of an order to a
+//                                  programme (SP_ZOR_CON_ULT_TON_PROG)
+//   mTrataSP_ZOR_ALT_TON_PROG      the Oracle path's tonnage update
+//                                  (SP_ZOR_ALT_TON_PROG)
+//   mRecupera_TON_PROG             gives tonnage back to a programme
+// and the two-path builders the booking steps share (load_programmes.h).
+//
+// The check only reads. Take-off i belongs to the i-th programme of the offer
+// read again from the database, in ascending identifier; the identifiers the
+// front end sends along are not read.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "component/load_programmes.h"
+#include "component/ocg.h"
+#include "component/procedure.h"
+#include "infra/failure.h"
+#include "infra/formatador.h"
+#include "infra/record_set.h"
+#include "infra/sql_builder.h"
+#include "infra/sql_format.h"
+#include "validation/field_checks.h"
+#include "value/text.h"
+
+namespace ocg {
+namespace {
+
+constexpr TrapSite kCheckSite{
+    "ZorOCG.mConsiste_Progr_Carga",
+    "Acesso a consistência dos dados da programação não disponível. Favor tentar mais tarde."};
+constexpr TrapSite kOfferSite{
+    "ZorOCG.mTrataSP_ZOR_CON_TON_PROG",
+    "Acesso aos dados das toneladas programadas não disponível. Favor tentar mais tarde."};
+constexpr TrapSite kLastTonnageSite{
+    "ZorOCG.mTrataSP_ZOR_CON_ULT_TON_PROG",
+    "Acesso aos histórico das programações de carga não disponível. Favor tentar mais tarde.",
+    DetailStyle::kNoBlanksAfterNumber};
+constexpr TrapSite kUpdateSite{
+    "ZorOCG.mTrataSP_ZOR_ALT_TON_PROG",
+    "Acesso a alteração das toneladas programadas não disponível. Favor tentar mais tarde."};
+constexpr TrapSite kGiveBackSite{
+    "ZorOCG.mRecupera_TON_PROG",
+    "Acesso a recuperação das toneladas programadas não disponível. Favor tentar mais tarde."};
+
+// The platform's Trim of a Value: Null stays Null; anything else becomes its
+// text without blanks around (an array has none: 13).
+Result<Value> Trimmed(const Value& v) {
+  if (v.is_null()) return v;
+  OCG_ASSIGN_OR_RETURN(std::string text, ToText(v));
+  return Value::Text(std::string(TrimBlanks(text)));
+}
+
+// Element i of an array argument: 13 when it is not an array, 9 past its end.
+Result<Value> Element(const Value& array, size_t i) {
+  if (!array.is_array()) return Status::TypeMismatch();
+  if (i >= array.array().size()) return Status::Error("Subscript out of range", 9);
+  return array.array()[i];
+}
+
+// The last index of a loop "For i = 0 To count - 1"; a count that is not a
+// number fails as the subtraction would (13, or 94 for Null).
+Result<double> LastIndex(const Value& count) {
+  OCG_ASSIGN_OR_RETURN(double n, count.ToDouble());
+  return n - 1;
+}
+
+// A tonnage as a statement writes it: the Double's text with "." decimals.
+std::string DottedNumber(double v) {
+  std::string dotted;
+  gVirgula_Ponto(FormatNumber(v), &dotted);
+  return dotted;
+}
+
+// One programme of the offer as the check keeps it.
+struct Offered {
+  Value id;          // gTrata_Numero(PROGRAM_CARGA_ID)
+  double to_ship;    // Formata_Valor(TON_P_ESCOAR)
+  Value number;      // gNulo_Vazio(NUM_PROGRAMACAO)
+  Value id_as_read;  // gNulo_Vazio(PROGRAM_CARGA_ID)
+};
+
+// Reads the distinct programmes of an open offer, the first row of each wins.
+Status ReadOffer(RecordSet& rs, std::vector<Offered>* offer) {
+  const Formatador formatador;
+  DistinctProgrammes seen;
+  for (; !rs.Eof(); rs.MoveNext()) {
+    OCG_ASSIGN_OR_RETURN(Value id, rs.Field("PROGRAM_CARGA_ID"));
+    if (!seen.Add(gTrata_Numero(id))) continue;
+    Offered entry{gTrata_Numero(id), 0, Value(), gNulo_Vazio(id)};
+    OCG_ASSIGN_OR_RETURN(Value to_ship, rs.Field("TON_P_ESCOAR"));
+    Value converted;
+    OCG_RETURN_IF_ERROR(formatador.Formata_Valor(to_ship, converted));
+    entry.to_ship = converted.dbl();
+    OCG_RETURN_IF_ERROR(ReadField(rs, "NUM_PROGRAMACAO", entry.number));
+    entry.number = gNulo_Vazio(entry.number);
+    offer->push_back(std::move(entry));
+  }
+  return Status();
+}
+
+// The tonnage the order already holds in a programme: ULTIMA_TON_PROGR of its
+// link, 0 without one. *built as the builders set it.
+Status HeldTonnage(const Value& banco, const Value& conecta, const Value& usuario,
+                   const Value& prog_id, const Value& docto_id, std::string& strSQL, Value& msg,
+                   bool* built, double* held) {
+  *held = 0;
+  OCG_RETURN_IF_ERROR(
+      BuildLastTonnageStatement(banco, conecta, usuario, prog_id, docto_id, strSQL, msg, built));
+  if (!*built) return Status();
+  RecordSet rs;
+  OCG_RETURN_IF_ERROR(rs.Open(strSQL, conecta));
+  if (!rs.IsOpen() || rs.Eof()) return Status();
+  OCG_RETURN_IF_ERROR(rs.Field("HIST_PROGR_ESCOAM_ID").status());  // read, never used
+  OCG_ASSIGN_OR_RETURN(Value last, rs.Field("ULTIMA_TON_PROGR"));
+  Value converted;
+  OCG_RETURN_IF_ERROR(Formatador().Formata_Valor(last, converted));
+  *held = converted.dbl();
+  rs.Close();
+  return Status();
+}
+
+}  // namespace
+
+bool AboveZero(const Value& v) {
+  std::optional<int> order = Value::Compare(gTrata_Numero(v), Value::Int32(0));
+  return order.has_value() && *order > 0;
+}
+
+bool DistinctProgrammes::Add(const Value& id) {
+  if (id.IsNumeric()) {
+    Result<double> number = id.ToDouble();
+    if (number.ok()) return numbers_.insert(number.value()).second;
+  }
+  return texts_.insert(id.TextOrEmpty()).second;
+}
+
+Status BuildOfferStatement(const Value& banco, const Value& conecta, const Value& usuario,
+                           const Value& cliente, const Value& destinatario, const Value& ponto,
+                           const Value& docto_id, std::string& strSQL, Value& msg, bool* built,
+                           OfferEmulation emulation) {
+  *built = true;
+  if (IsOracle(banco)) {
+    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
+    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
+    OCG_ASSIGN_OR_RETURN(int32_t c, NormalisedInt32(cliente));
+    OCG_ASSIGN_OR_RETURN(int32_t d, NormalisedInt32(destinatario));
+    OCG_ASSIGN_OR_RETURN(int32_t p, NormalisedInt32(ponto));
+    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
+    *built = emulation(strBanco, strConecta, c, d, p, strSQL, msg, Value::Text(user), docto_id);
+    return Status();
+  }
+  strSQL.clear();
+  SqlBuilder sql(&strSQL);
+  sql += "EXEC SP_ZOR_CON_TON_PROG ";
+  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(cliente));
+  sql += ", ";
+  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(destinatario));
+  sql += ", ";
+  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(ponto));
+  return Status();
+}
+
+Status BuildLastTonnageStatement(const Value& banco, const Value& conecta, const Value& usuario,
+                                 const Value& prog_id, const Value& docto_id, std::string& strSQL,
+                                 Value& msg, bool* built) {
+  *built = true;
+  if (IsOracle(banco)) {
+    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
+    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
+    OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
+    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
+    *built = mTrataSP_ZOR_CON_ULT_TON_PROG(strBanco, strConecta, id, strSQL, msg, Value::Text(user),
+                                           docto_id);
+    return Status();
+  }
+  strSQL.clear();
+  SqlBuilder sql(&strSQL);
+  sql += "EXEC SP_ZOR_CON_ULT_TON_PROG ";
+  return sql.gZero_Nulo(prog_id);
+}
+
+Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuario,
+                   const Value& prog_id, double remaining, double loaded, std::string& strSQL,
+                   Value& msg, bool* built) {
+  *built = true;
+  if (IsOracle(banco)) {
+    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
+    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
+    OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
+    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
+    *built = mTrataSP_ZOR_ALT_TON_PROG(strBanco, strConecta, id, remaining, loaded, strSQL, msg,
+                                       Value::Text(user));
+    if (!*built) return Status();
+  } else {
+    // The server reads "227.5"; the Double's own text ("227,5") would split
+    // into two arguments. Whole numbers read the same either way.
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
+    sql += "EXEC SP_ZOR_ALT_TON_PROG ";
+    OCG_RETURN_IF_ERROR(sql.gZero_Nulo(prog_id));
+    sql += ", ";
+    OCG_RETURN_IF_ERROR(sql.gZero_Nulo(Value::Text(DottedNumber(remaining))));
+    sql += ", ";
+    OCG_RETURN_IF_ERROR(sql.gZero_Nulo(Value::Text(DottedNumber(loaded))));
+  }
+  OCG_RETURN_IF_ERROR(Execute(strSQL, conecta));
+  return Status();
+}
+
+bool mTrataSP_ZOR_CON_TON_PROG(const std::string& strBanco, const std::string& strConecta,
+                               int32_t cliente, int32_t destinatario, int32_t ponto,
+                               std::string& strSQL, Value& msg, const Value& usuario,
+                               const Value& docto_id) {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  return RunEmulation(Trap{kOfferSite, banco, conecta, usuario, msg}, strSQL, [&](bool& built) {
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
+    sql += " SELECT ";
+    sql += " PROGRAM_CARGA.PROGRAM_CARGA_ID , ";
+    sql += " PROGRAM_CARGA.NUM_PROGRAMACAO , ";
+    sql += " PROGRAM_CARGA.TON_P_ESCOAR , ";
+    sql += " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON, ";
+    sql += " PROGRAM_CARGA.TON_PROGRAMADA , ";
+    sql += " PROGRAM_CARGA.TON_CARREGADA , ";
+    sql += " PONTO_OPERACAO.LIMITE_PROGR_CARGA ";
+    sql += " FROM ";
+    sql += " PROGRAM_CARGA , PONTO_OPERACAO ";
+    sql += " WHERE ";
+    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID AND ";
+    sql += " PROGRAM_CARGA.CLIENTE_ID ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(cliente), "="));
+    sql += " AND ";
+    sql += " PROGRAM_CARGA.DESTINATARIO_ID ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(destinatario), "="));
+    sql += " AND ";
+    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID   ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(ponto), "="));
+    sql += " ";
+    sql += " AND NVL(PROGRAM_CARGA.TON_P_ESCOAR,0) > 0 ";
+    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 2 ";
+    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 502 ";
+    if (AboveZero(docto_id)) {
+      // The programmes the order already draws from, whatever their tonnage
+      // or status, so that it can keep or change its takes.
+      sql += " Union";
+      sql +=
+          " SELECT PROGRAM_CARGA.PROGRAM_CARGA_ID , PROGRAM_CARGA.NUM_PROGRAMACAO , "
+          "PROGRAM_CARGA.TON_P_ESCOAR , ";
+      sql +=
+          " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON , "
+          "PROGRAM_CARGA.TON_PROGRAMADA , PROGRAM_CARGA.TON_CARREGADA , ";
+      sql +=
+          " PONTO_OPERACAO.LIMITE_PROGR_CARGA FROM PROGRAM_CARGA , PONTO_OPERACAO , "
+          "Hist_Progr_Escoam ";
+      sql += " Where PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID ";
+      sql += " AND PROGRAM_CARGA.PROGRAM_CARGA_ID = Hist_Progr_Escoam.PROGRAM_CARGA_ID ";
+      sql += " AND Hist_Progr_Escoam.Docto_Transporte_ID ";
+      OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(docto_id, "="));
+      sql += "  ";
+    }
+    sql += " ORDER BY PROGRAM_CARGA_ID ";
+    built = true;
+    return Status();
+  });
+}
+
+bool mTrataSP_ZOR_CON_ULT_TON_PROG(const std::string& strBanco, const std::string& strConecta,
+                                   int32_t prog_id, std::string& strSQL, Value& msg,
+                                   const Value& usuario, const Value& docto_id) {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  const Trap trap{kLastTonnageSite, banco, conecta, usuario, msg};
+  return RunEmulation(trap, strSQL, [&](bool& built) {
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
+    sql += " SELECT ";
+    sql += "      HIST_PROGR_ESCOAM_ID , ";
+    sql += "      ULTIMA_TON_PROGR ";
+    sql += " FROM ";
+    sql += "      HIST_PROGR_ESCOAM ";
+    sql += " WHERE ";
+    sql += "      PROGRAM_CARGA_ID  ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(prog_id), "="));
+    sql += "  and";
+    sql += "     docto_transporte_id ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(docto_id, "="));
+    built = true;
+    return Status();
+  });
+}
+
+bool mTrataSP_ZOR_ALT_TON_PROG(const std::string& strBanco, const std::string& strConecta,
+                               int32_t prog_id, double ton_p_escoar, double ton_carregada,
+                               std::string& strSQL, Value& msg, const Value& usuario) {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  return RunEmulation(Trap{kUpdateSite, banco, conecta, usuario, msg}, strSQL, [&](bool& built) {
+    // With the empty operator a 0 is written as null, which the readers take
+    // for 0 (NVL in the statements, gTrata_Numero on reading).
+    strSQL.clear();
+    SqlBuilder sql(&strSQL);
+    sql += " UPDATE PROGRAM_CARGA ";
+    sql += " SET ";
+    sql += " TON_P_ESCOAR  = ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Text(DottedNumber(ton_p_escoar)), ""));
+    sql += " , ";
+    sql += " TON_CARREGADA =  ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Text(DottedNumber(ton_carregada)), ""));
+    sql += " ";
+    sql += " WHERE PROGRAM_CARGA_ID  ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(prog_id), "="));
+    sql += " ";
+    built = true;
+    return Status();
+  });
+}
+
+bool mRecupera_TON_PROG(const std::string& strBanco, const std::string& strConecta, int32_t prog_id,
+                        double ton, Value& msg, const Value& usuario) {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  const Trap trap{kGiveBackSite, banco, conecta, usuario, msg};
+  // One statement adds to the remaining and takes from the loaded tonnage, so
+  // the give-back needs no read of its own.
+  return RunBooleanOperation(/*for_write=*/true, trap, [&](std::string& strSQL, bool& result) {
+    const Value tonnage = Value::Text(DottedNumber(ton));
+    SqlBuilder sql(&strSQL);
+    sql += " UPDATE PROGRAM_CARGA ";
+    sql += " SET ";
+    sql += " TON_P_ESCOAR  =  nvl(ton_p_escoar,0)   + ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(tonnage, ""));
+    sql += " , ";
+    sql += " TON_CARREGADA =  nvl(TON_CARREGADA,0)  - ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(tonnage, ""));
+    sql += "  ";
+    sql += " WHERE PROGRAM_CARGA_ID  ";
+    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(prog_id), "="));
+    sql += " ";
+    OCG_RETURN_IF_ERROR(Execute(strSQL, conecta));
+    result = true;
+    return Status();
+  });
+}
+
+Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
+                                 Value& invntCliente_id, Value& invntDestinatario_id,
+                                 Value& invntponto_operacao_id, Value& outvntMsg_Ret,
+                                 Value& invntQtde_Programacao, Value& inarrvntBaixas,
+                                 Value& invntPeso_Previsto, Value& invntUsuario_internet_id,
+                                 Value& /*inarrvntProg_Carga_ID*/,
+                                 Value& InVntDocto_Transporte_ID) {
+  const Trap trap{kCheckSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                  outvntMsg_Ret};
+  return RunOperation(
+      /*for_write=*/false, Value::Bool(false), trap, [&](std::string& strSQL, Value& result) {
+        const Formatador formatador;
+        // The take-offs are added as typed ("12,5" and "12.5" alike); the array
+        // must hold at least as many as the count says.
+        double sum = 0;
+        OCG_ASSIGN_OR_RETURN(Value count, Trimmed(invntQtde_Programacao));
+        if (AboveZero(count)) {
+          OCG_ASSIGN_OR_RETURN(double last, LastIndex(gTrata_Numero(count)));
+          for (size_t i = 0; static_cast<double>(i) <= last; ++i) {
+            OCG_ASSIGN_OR_RETURN(Value baixa, Element(inarrvntBaixas, i));
+            OCG_ASSIGN_OR_RETURN(Value trimmed, Trimmed(baixa));
+            OCG_ASSIGN_OR_RETURN(double take, gTrata_Numero(trimmed).ToDouble());
+            sum += take;
+          }
+        }
+
+        Value rotulo = Value::Text("Peso Previsto"), minimo = Value::Int32(0), maximo,
+              obrigatorio = Value::Text("S");
+        if (!gConsiste_Numero(rotulo, invntPeso_Previsto, minimo, maximo, invntUsuario_internet_id,
+                              outvntMsg_Ret, obrigatorio)) {
+          return Status();
+        }
+        Value peso, soma;
+        OCG_RETURN_IF_ERROR(formatador.Formata_Valor(invntPeso_Previsto, peso));
+        OCG_RETURN_IF_ERROR(formatador.Formata_Valor(Value::Double(sum), soma));
+        if (soma.dbl() != peso.dbl()) {
+          outvntMsg_Ret = Value::Text("A somatória das baixas( " + Cat(soma) +
+                                      ") deve ser igual ao Peso Previsto (" + Cat(peso) + ").");
+          return Status();
+        }
+
+        bool built = false;
+        OCG_RETURN_IF_ERROR(
+            BuildOfferStatement(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                                invntCliente_id, invntDestinatario_id, invntponto_operacao_id,
+                                InVntDocto_Transporte_ID, strSQL, outvntMsg_Ret, &built));
+        if (!built) return Status();
+        std::vector<Offered> offer;
+        {
+          RecordSet rs;
+          OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
+          if (rs.Eof()) {
+            outvntMsg_Ret = Value::Text(std::string(kNoProgrammeMessage));
+            return Status();
+          }
+          rs.MoveLast();
+          rs.MoveFirst();
+          OCG_RETURN_IF_ERROR(ReadOffer(rs, &offer));
+        }
+        // Compared with the count as it came: the offer has changed since the
+        // user spread the weight over it.
+        std::optional<int> differs =
+            Value::Compare(Value::Int32(static_cast<int32_t>(offer.size())), invntQtde_Programacao);
+        if (differs.has_value() && *differs != 0) {
+          outvntMsg_Ret = Value::Text(std::string(kReloadMessage));
+          return Status();
+        }
+
+        OCG_ASSIGN_OR_RETURN(double last, LastIndex(invntQtde_Programacao));
+        for (size_t i = 0; static_cast<double>(i) <= last && i < offer.size(); ++i) {
+          OCG_ASSIGN_OR_RETURN(Value baixa, Element(inarrvntBaixas, i));
+          OCG_ASSIGN_OR_RETURN(Value trimmed, Trimmed(baixa));
+          Value take;
+          OCG_RETURN_IF_ERROR(formatador.Formata_Valor(trimmed, take));
+          double held = 0;
+          if (AboveZero(InVntDocto_Transporte_ID)) {
+            OCG_RETURN_IF_ERROR(
+                HeldTonnage(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id, offer[i].id,
+                            InVntDocto_Transporte_ID, strSQL, outvntMsg_Ret, &built, &held));
+            if (!built) return Status();
+          }
+          // A take-off equal to what the programme can give passes.
+          Value available;
+          OCG_RETURN_IF_ERROR(
+              formatador.Formata_Valor(Value::Double(offer[i].to_ship + held), available));
+          if (take.dbl() > available.dbl()) {
+            outvntMsg_Ret = Value::Text("O valor da baixa (" + Cat(take) + ")" +
+                                        " não pode ser maior do que a Tonelada a Escoar (" +
+                                        Cat(available) + ") correspondente. ");
+            return Status();
+          }
+        }
+        result = Value::Bool(true);
+        return Status();
+      });
+}
+
+}  // namespace ocg

@@ -1,0 +1,446 @@
+// The tonnage spread check and the booking steps against a real embedded
+// database, under both kinds: "ORACLE" builds the statements, any other kind
+// calls the bundled procedures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "component/load_programmes.h"
+#include "component/ocg.h"
+#include "infra/sql_format.h"
+#include "test_support.h"
+
+namespace ocg {
+namespace {
+
+using testing::RandomValue;
+using testing::TempDatabase;
+using testing::TraceCapture;
+
+const Value kUntouched = Value::Text("untouched");
+const std::string kNoProgramme(kNoProgrammeMessage), kReload(kReloadMessage);
+const std::string kCheckTrap =
+    "Acesso a consistência dos dados da programação não disponível. Favor tentar mais tarde.";
+const std::string kLastTonnageTrap =
+    "Acesso aos histórico das programações de carga não disponível. Favor tentar mais tarde.";
+
+Value I(int32_t v) { return Value::Int32(v); }
+Value T(std::string v) { return Value::Text(std::move(v)); }
+Value A(std::vector<Value> items) { return Value::Array(std::move(items)); }
+
+// Customer 101 -> 201 at the test's point 7001 (limit 5): 9901 with 15 t to
+// ship, of which order 990001 took 5, and 9902 with 25 t.
+void AddOffer(const TempDatabase& db) {
+  db.Exec(
+      "INSERT INTO PONTO_OPERACAO (PONTO_OPERACAO_ID, LIMITE_PROGR_CARGA) VALUES (7001, 5);"
+      "INSERT INTO PROGRAM_CARGA (PROGRAM_CARGA_ID, CLIENTE_ID, DESTINATARIO_ID, "
+      "PONTO_OPERACAO_ID, TON_PROGRAMADA, TON_CARREGADA, TON_P_ESCOAR, TAB_STATUS_ID) VALUES "
+      "(9901, 101, 201, 7001, 30, 15, 15, 501), (9902, 101, 201, 7001, 25, NULL, 25, 501);"
+      "INSERT INTO HIST_PROGR_ESCOAM (HIST_PROGR_ESCOAM_ID, DOCTO_TRANSPORTE_ID, "
+      "PROGRAM_CARGA_ID, ULTIMA_TON_PROGR) VALUES (99001, 990001, 9901, 5)");
+}
+
+// Every programme's tonnage and status, and every link: the business state.
+std::string Tonnage(const TempDatabase& db) {
+  std::string out;
+  for (const auto& row :
+       db.Rows("SELECT PROGRAM_CARGA_ID, TON_CARREGADA, TON_P_ESCOAR, TAB_STATUS_ID, "
+               "DATA_ENCERRAMENTO FROM PROGRAM_CARGA ORDER BY 1")) {
+    for (const Value& v : row) out += (v.is_null() ? "null" : Cat(v)) + " ";
+    out += "\n";
+  }
+  for (const auto& row : db.Rows("SELECT DOCTO_TRANSPORTE_ID, PROGRAM_CARGA_ID, "
+                                 "ULTIMA_TON_PROGR FROM HIST_PROGR_ESCOAM ORDER BY 1, 2, 3")) {
+    for (const Value& v : row) out += (v.is_null() ? "null" : Cat(v)) + " ";
+    out += "\n";
+  }
+  return out;
+}
+
+struct Check {
+  Value result, msg = kUntouched;
+  std::vector<nlohmann::json> statements;
+  long new_log_rows = 0;
+};
+
+class TonnageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { AddOffer(db_); }
+
+  Check Run(const char* kind, Value qtde, Value baixas, Value peso, Value docto = I(0),
+            Value cliente = I(101), Value user = I(5)) {
+    Check c;
+    Value conn = db_.conn(), banco = T(kind), destinatario = I(201), ponto = I(7001), ids;
+    const long logs = db_.Count("LOG_MSG");
+    trace_.Clear();
+    c.result = Ocg().mConsiste_Progr_Carga(conn, banco, cliente, destinatario, ponto, c.msg, qtde,
+                                           baixas, peso, user, ids, docto);
+    c.statements = trace_.Lines();
+    c.new_log_rows = db_.Count("LOG_MSG") - logs;
+    return c;
+  }
+
+  TempDatabase db_;
+  TraceCapture trace_{db_.dir()};
+};
+
+// Each answer under both kinds: "true", the refusal, or "trap" (the user text,
+// one LOG_MSG row). Nothing here moves tonnage.
+TEST_F(TonnageTest, SpreadCheck) {
+  struct Case {
+    const char* name;
+    Value qtde, baixas, peso;
+    std::string want;
+    Value docto = I(0), cliente = I(101);
+  };
+  const std::string too_big = " não pode ser maior do que a Tonelada a Escoar (";
+  const Case cases[] = {
+      {"adds up and fits", I(2), A({I(10), I(20)}), T("30"), "true"},
+      {"sum short", I(2), A({I(10), I(15)}), T("30"),
+       "A somatória das baixas( 25) deve ser igual ao Peso Previsto (30)."},
+      {"first take-off over its programme", I(2), A({I(20), I(10)}), T("30"),
+       "O valor da baixa (20)" + too_big + "15) correspondente. "},
+      {"the order's own take counts again", I(2), A({I(20), I(10)}), T("30"), "true", I(990001)},
+      {"a take-off equal to what is left passes", I(2), A({I(15), I(15)}), T("30"), "true"},
+      {"just over", I(2), A({T("15,001"), T("14,999")}), T("30"),
+       "O valor da baixa (15,001)" + too_big + "15) correspondente. "},
+      {"commas and blanks; 10,1 + 20,2 is 30,3", T(" 2 "), A({T(" 10,1 "), T("20,2")}), T("30,3"),
+       "true"},
+      {"the count as typed is compared with the offer", I(3), A({I(10), I(20), I(0)}), T("30"),
+       kReload},
+      {"a count that is not whole", T("2,5"), A({I(10), I(20)}), T("30"), kReload},
+      {"no count, no sum", I(0), A({I(10), I(20)}), T("30"),
+       "A somatória das baixas( 0) deve ser igual ao Peso Previsto (30)."},
+      {"weight empty", I(2), A({I(10), I(20)}), T(""), "Preencha Peso Previsto"},
+      {"weight 0 and nothing taken", I(2), A({I(0), I(0)}), T("0"), "true"},
+      {"weight with a point", I(2), A({I(10), I(20)}), T("30.0"),
+       "O campo Peso Previsto não permite a digitação de números com uso de separador de "
+       "milhar(.)"},
+      {"negative weight", I(2), A({I(10), I(20)}), T("-30"),
+       "Peso Previsto deve ser igual ou maior que 0"},
+      // The sum reads "2.5" as 2,5 (gTrata_Numero); the fit reads it as the
+      // platform does, with "." grouping thousands: 25.
+      {"a point in a take-off", I(2), A({T("2.5"), T("27,5")}), T("30"),
+       "O valor da baixa (25)" + too_big + "15) correspondente. "},
+      {"no programme", I(2), A({I(10), I(20)}), T("30"), kNoProgramme, I(0), I(104)},
+      {"letters in a take-off", I(2), A({T("abc"), I(30)}), T("30"), "trap"},
+      {"fewer take-offs than the count", I(2), A({I(30)}), T("30"), "trap"},
+      {"take-offs that are no array", I(2), T("30"), T("30"), "trap"},
+      {"a count in letters", T("dois"), A({I(10), I(20)}), T("30"), "trap"},
+  };
+  const std::string before = Tonnage(db_);
+  for (const Case& c : cases) {
+    for (const char* kind : {"ORACLE", "SQLSERVER"}) {
+      const std::string name = std::string(c.name) + " / " + kind;
+      Check got = Run(kind, c.qtde, c.baixas, c.peso, c.docto, c.cliente);
+      const bool ok = c.want == "true", trap = c.want == "trap";
+      EXPECT_EQ(Value::Bool(ok), got.result) << name;
+      EXPECT_EQ(ok ? kUntouched : T(trap ? kCheckTrap : c.want), got.msg) << name;
+      EXPECT_EQ(trap ? 1 : 0, got.new_log_rows) << name;
+    }
+  }
+  EXPECT_EQ(before, Tonnage(db_));
+}
+
+// The offer and the order's links, as the trace shows them.
+TEST_F(TonnageTest, StatementTexts) {
+  const std::string offer =
+      std::string(" SELECT ") + " PROGRAM_CARGA.PROGRAM_CARGA_ID , " +
+      " PROGRAM_CARGA.NUM_PROGRAMACAO , " + " PROGRAM_CARGA.TON_P_ESCOAR , " +
+      " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON, " +
+      " PROGRAM_CARGA.TON_PROGRAMADA , " + " PROGRAM_CARGA.TON_CARREGADA , " +
+      " PONTO_OPERACAO.LIMITE_PROGR_CARGA " + " FROM " + " PROGRAM_CARGA , PONTO_OPERACAO " +
+      " WHERE " + " PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID AND " +
+      " PROGRAM_CARGA.CLIENTE_ID " + " = 101" + " AND " + " PROGRAM_CARGA.DESTINATARIO_ID " +
+      " = 201" + " AND " + " PROGRAM_CARGA.PONTO_OPERACAO_ID   " + " = 7001" + " " +
+      " AND NVL(PROGRAM_CARGA.TON_P_ESCOAR,0) > 0 " +
+      " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 2 " +
+      " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 502 ";
+  const std::string linked =
+      std::string(" Union") +
+      " SELECT PROGRAM_CARGA.PROGRAM_CARGA_ID , PROGRAM_CARGA.NUM_PROGRAMACAO , "
+      "PROGRAM_CARGA.TON_P_ESCOAR , " +
+      " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON , "
+      "PROGRAM_CARGA.TON_PROGRAMADA , PROGRAM_CARGA.TON_CARREGADA , " +
+      " PONTO_OPERACAO.LIMITE_PROGR_CARGA FROM PROGRAM_CARGA , PONTO_OPERACAO , "
+      "Hist_Progr_Escoam " +
+      " Where PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID " +
+      " AND PROGRAM_CARGA.PROGRAM_CARGA_ID = Hist_Progr_Escoam.PROGRAM_CARGA_ID " +
+      " AND Hist_Progr_Escoam.Docto_Transporte_ID " + " = 990001" + "  ";
+  auto last = [](const char* prog) {
+    return std::string(" SELECT ") + "      HIST_PROGR_ESCOAM_ID , " + "      ULTIMA_TON_PROGR " +
+           " FROM " + "      HIST_PROGR_ESCOAM " + " WHERE " + "      PROGRAM_CARGA_ID  " + " = " +
+           prog + "  and" + "     docto_transporte_id " + " = 990001";
+  };
+  struct Case {
+    const char* kind;
+    Value docto;
+    std::vector<std::string> want;
+  };
+  const Case cases[] = {
+      {"ORACLE", I(0), {offer + " ORDER BY PROGRAM_CARGA_ID "}},
+      {"ORACLE",
+       T("990001"),
+       {offer + linked + " ORDER BY PROGRAM_CARGA_ID ", last("9901"), last("9902")}},
+      {"SQLSERVER",
+       I(990001),
+       {"EXEC SP_ZOR_CON_TON_PROG 101, 201, 7001", "EXEC SP_ZOR_CON_ULT_TON_PROG 9901",
+        "EXEC SP_ZOR_CON_ULT_TON_PROG 9902"}},
+  };
+  for (const Case& c : cases) {
+    Check got = Run(c.kind, I(2), A({I(10), I(20)}), T("30"), c.docto);
+    std::vector<std::string> sql;
+    for (const auto& s : got.statements) {
+      sql.push_back(s["sql"].get<std::string>());
+      EXPECT_TRUE(s["error"].is_null()) << s;
+    }
+    EXPECT_EQ(c.want, sql) << c.kind;
+    EXPECT_EQ(Value::Bool(true), got.result) << c.kind << Cat(got.msg);
+  }
+}
+
+// The booking steps: the update texts of both paths, a give-back, and the
+// trap of the link lookup, whose detail has no blanks after the number.
+TEST_F(TonnageTest, BookingSteps) {
+  const Value conn = db_.conn(), user = I(1);
+  Value msg;
+  std::string sql;
+  bool built = false;
+  for (const char* kind : {"ORACLE", "SQLSERVER"}) {
+    for (double remaining : {227.5, 0.0}) {
+      ASSERT_TRUE(
+          BookTonnage(T(kind), conn, user, T("9902"), remaining, 72.5, sql, msg, &built).ok());
+      EXPECT_TRUE(built);
+      const std::string r = remaining == 0 ? "null" : "227.5";
+      EXPECT_EQ(kind == std::string("ORACLE")
+                    ? " UPDATE PROGRAM_CARGA  SET  TON_P_ESCOAR  = " +
+                          (remaining == 0 ? std::string(" null") : "  227.5") +
+                          " ,  TON_CARREGADA =    72.5  WHERE PROGRAM_CARGA_ID   = 9902 "
+                    : "EXEC SP_ZOR_ALT_TON_PROG 9902, " + r + ", 72.5",
+                sql);
+      EXPECT_EQ(remaining == 0 ? Value::Null() : Value::Double(227.5),
+                db_.Scalar("SELECT TON_P_ESCOAR FROM PROGRAM_CARGA WHERE PROGRAM_CARGA_ID = 9902"))
+          << kind;
+    }
+  }
+  // 4 t back to a programme with 6 t to ship and 10 t loaded.
+  db_.Exec(
+      "UPDATE PROGRAM_CARGA SET TON_P_ESCOAR = 6, TON_CARREGADA = 10 "
+      "WHERE PROGRAM_CARGA_ID = 9901");
+  trace_.Clear();
+  ASSERT_TRUE(mRecupera_TON_PROG("ORACLE", db_.connection(), 9901, 4, msg, user));
+  EXPECT_EQ(std::vector<std::string>{" UPDATE PROGRAM_CARGA  SET  TON_P_ESCOAR  =  "
+                                     "nvl(ton_p_escoar,0)   +   4 ,  TON_CARREGADA =  "
+                                     "nvl(TON_CARREGADA,0)  -   4   WHERE PROGRAM_CARGA_ID   "
+                                     "= 9901 "},
+            trace_.Statements());
+  EXPECT_EQ((std::vector<Value>{Value::Double(10), Value::Double(6)}),
+            db_.Rows("SELECT TON_P_ESCOAR, TON_CARREGADA FROM PROGRAM_CARGA "
+                     "WHERE PROGRAM_CARGA_ID = 9901")[0]);
+
+  const long logs = db_.Count("LOG_MSG");
+  EXPECT_FALSE(mTrataSP_ZOR_CON_ULT_TON_PROG("ORACLE", db_.connection(), 9901, sql, msg, user,
+                                             Value::Null()));
+  EXPECT_TRUE(Cat(msg).starts_with(kLastTonnageTrap +
+                                   " ZorOCG.mTrataSP_ZOR_CON_ULT_TON_PROG ( Invalid use of Null "
+                                   ": 94) No Nº "))
+      << Cat(msg);
+  EXPECT_EQ(logs + 1, db_.Count("LOG_MSG"));
+}
+
+std::string Dotted(double v) {
+  std::string dotted;
+  gVirgula_Ponto(FormatNumber(v), &dotted);
+  return dotted;
+}
+
+// Books take tonnes on programme prog as order creation does, in one write
+// transaction: the offer read, the new tonnage written, the link, the status.
+bool Book(const TempDatabase& db, const char* kind, int32_t prog, double take, int32_t order,
+          Value cliente = I(102), Value destinatario = I(203), Value ponto = I(3)) {
+  OperationScope scope(/*for_write=*/true);
+  const Value banco = T(kind), conn = db.conn(), user = I(5);
+  Value msg;
+  std::string sql;
+  bool built = false;
+  if (!BuildOfferStatement(banco, conn, user, cliente, destinatario, ponto, Value(), sql, msg,
+                           &built)
+           .ok() ||
+      !built) {
+    return false;
+  }
+  RowSet offer;
+  if (!RunStatement(db.connection(), sql, &offer).ok()) return false;
+  for (const auto& row : offer.rows) {  // id, number, to ship, date, programmed, loaded, limit
+    if (!(row[0] == I(prog))) continue;
+    const double programmed = gTrata_Numero(row[4]).ToDouble().value();
+    const double loaded = gTrata_Numero(row[5]).ToDouble().value() + take;
+    const double limit = gTrata_Numero(row[6]).ToDouble().value();
+    const double remaining = programmed - loaded < limit ? 0 : programmed - loaded;
+    if (!BookTonnage(banco, conn, user, I(prog), remaining, loaded, sql, msg, &built).ok() ||
+        !built ||
+        !Execute("INSERT INTO HIST_PROGR_ESCOAM (DOCTO_TRANSPORTE_ID, PROGRAM_CARGA_ID, "
+                 "ULTIMA_TON_PROGR) VALUES (" +
+                     std::to_string(order) + ", " + std::to_string(prog) + ", " + Dotted(take) +
+                     ")",
+                 conn)
+             .ok() ||
+        !mAltera_Status_Programacao(kind, db.connection(), prog, msg, user)) {
+      return false;
+    }
+    scope.Succeed();
+    return true;
+  }
+  return false;
+}
+
+// Gives back what an order's most recent link took, as order deletion does.
+bool GiveBack(const TempDatabase& db, const char* kind, int32_t order) {
+  OperationScope scope(/*for_write=*/true);
+  Value msg;
+  RowSet link;
+  if (!RunStatement(db.connection(),
+                    "SELECT HIST_PROGR_ESCOAM_ID, PROGRAM_CARGA_ID, ULTIMA_TON_PROGR FROM "
+                    "HIST_PROGR_ESCOAM WHERE DOCTO_TRANSPORTE_ID = " +
+                        std::to_string(order) + " ORDER BY 1 DESC LIMIT 1",
+                    &link)
+           .ok() ||
+      link.rows.empty()) {
+    return false;
+  }
+  const int32_t prog = link.rows[0][1].int32();
+  if (!mRecupera_TON_PROG(kind, db.connection(), prog, link.rows[0][2].ToDouble().value(), msg,
+                          I(5)) ||
+      !Execute("DELETE FROM HIST_PROGR_ESCOAM WHERE HIST_PROGR_ESCOAM_ID = " + Cat(link.rows[0][0]),
+               db.conn())
+           .ok() ||
+      !mAltera_Status_Programacao(kind, db.connection(), prog, msg, I(5))) {
+    return false;
+  }
+  scope.Succeed();
+  return true;
+}
+
+// The same bookings under both kinds leave the same tonnage, status, closing
+// date and links.
+TEST(BookingTest, BothKindsLeaveTheSameState) {
+  SetClockForTesting(DateTime{2027, 2, 1, 9, 30, 0});
+  TempDatabase oracle, server;
+  for (auto [db, kind] : {std::pair{&oracle, "ORACLE"}, std::pair{&server, "SQLSERVER"}}) {
+    EXPECT_TRUE(Book(*db, kind, 71, 12.5, 990001)) << kind;  // 501, 100 t left
+    EXPECT_TRUE(Book(*db, kind, 73, 30, 990001)) << kind;    // nothing left: 502
+    EXPECT_TRUE(Book(*db, kind, 74, 0.25, 990002)) << kind;  // still 505
+    EXPECT_TRUE(GiveBack(*db, kind, 990001)) << kind;        // 73 reopens: 504
+    EXPECT_TRUE(Book(*db, kind, 75, 80, 990002)) << kind;    // 503 closes: 502 now
+    EXPECT_FALSE(Book(*db, kind, 72, 1, 990002)) << kind;    // exhausted: not on offer
+    EXPECT_FALSE(Book(*db, kind, 76, 5, 990002)) << kind;    // no status: all rolled back
+  }
+  SetClockForTesting(std::nullopt);
+  const std::string state = Tonnage(oracle);
+  EXPECT_EQ(state, Tonnage(server));
+  for (const char* row : {"71 50 100 501 null \n", "73 10 30 504 null \n",
+                          "74 15,25 9,75 505 null \n", "75 80 null 502 01/02/2027 09:30:00 \n",
+                          "76 null 20 null null \n", "990001 71 12,5 \n", "990002 74 0,25 \n"}) {
+    EXPECT_NE(std::string::npos, state.find(row)) << row << " in\n" << state;
+  }
+}
+
+// Two processes booking on one programme at once never lose a booking: its
+// loaded and remaining tonnage always match the sum of its links.
+TEST(BookingTest, TwoProcessesNeverLoseABooking) {
+  TempDatabase db;
+  constexpr int kPerProcess = 200;
+  CloseThreadConnections();  // children must not share the parent's handles
+  std::vector<pid_t> children;
+  for (int p = 0; p < 2; ++p) {
+    pid_t pid = fork();
+    ASSERT_NE(-1, pid);
+    if (pid == 0) {
+      const char* kind = p == 0 ? "ORACLE" : "SQLSERVER";
+      int failures = 0;
+      for (int i = 1; i <= kPerProcess; ++i) {
+        failures += !Book(db, kind, 71, 0.25, 990001 + p);
+        if (i % 10 == 0) failures += !GiveBack(db, kind, 990001 + p);
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a child failed a booking";
+  }
+  // 2 x 180 bookings of 0.25 t on 37.5 t loaded out of 150.
+  const auto rows = db.Rows(
+      "SELECT P.TON_CARREGADA, P.TON_P_ESCOAR, COUNT(*), SUM(H.ULTIMA_TON_PROGR) "
+      "FROM PROGRAM_CARGA P JOIN HIST_PROGR_ESCOAM H ON H.PROGRAM_CARGA_ID = P.PROGRAM_CARGA_ID "
+      "WHERE P.PROGRAM_CARGA_ID = 71");
+  std::string got;
+  for (const Value& v : rows.at(0)) got += Cat(v) + " ";
+  EXPECT_EQ("127,5 22,5 360 90 ", got);
+  EXPECT_EQ(0, db.Count("LOG_MSG"));
+}
+
+// Whatever arrives, the check answers true, one of its refusals, or its trap
+// (one LOG_MSG row); it never moves tonnage, and the engine rejects nothing
+// it is sent.
+TEST_F(TonnageTest, RandomisedArguments) {
+  const std::vector<std::string> traps = {
+      kCheckTrap, kLastTonnageTrap,
+      "Acesso aos dados das toneladas programadas não disponível. Favor tentar mais tarde."};
+  // The field check's own failure is not logged.
+  const std::vector<std::string> refusals = {
+      "A somatória das baixas( ",
+      "O valor da baixa (",
+      kNoProgramme,
+      kReload,
+      "Preencha Peso Previsto",
+      "O campo Peso Previsto",
+      "Peso Previsto deve ser",
+      "Acesso a consistência de campo numérico não disponível. Favor tentar mais tarde. "};
+  std::mt19937 rng(20261207u);
+  const std::string before = Tonnage(db_);
+  int answered = 0, refused = 0, trapped = 0;
+  for (int i = 0; i < 400; ++i) {
+    Value args[] = {I(2), A({I(10), I(20)}), T("30"), I(990001), I(101)};
+    for (Value& a : args) {
+      if (rng() % 10 < 3) a = RandomValue(rng);
+    }
+    if (rng() % 4 == 0) args[1] = A({RandomValue(rng), RandomValue(rng)});
+    const char* kind = rng() % 2 ? "ORACLE" : "SQLSERVER";
+    Check c = Run(kind, args[0], args[1], args[2], args[3], args[4]);
+    const std::string msg = Cat(c.msg), row = "call " + std::to_string(i) + " " + kind;
+    auto starts = [&](const std::vector<std::string>& texts) {
+      for (const std::string& t : texts) {
+        if (msg.starts_with(t)) return true;
+      }
+      return false;
+    };
+    const bool ok = c.result == Value::Bool(true), is_trap = c.new_log_rows == 1;
+    EXPECT_TRUE(ok        ? c.msg == kUntouched
+                : is_trap ? starts(traps)
+                          : starts(refusals))
+        << row << " -> " << msg;
+    EXPECT_LE(c.new_log_rows, 1) << row;
+    for (const auto& s : c.statements) {
+      const std::string error = s["error"].is_null() ? "" : s["error"].get<std::string>();
+      EXPECT_TRUE(error.empty() || s["refused"] == true || error.ends_with("(8114)") ||
+                  error.ends_with("(8115)"))
+          << row << " -> " << s;
+    }
+    answered += ok;
+    refused += !ok && !is_trap;
+    trapped += is_trap;
+  }
+  EXPECT_EQ(before, Tonnage(db_));
+  EXPECT_TRUE(answered > 20 && refused > 20 && trapped > 20)
+      << answered << " answered, " << refused << " refused, " << trapped << " trapped";
+}
+
+}  // namespace
+}  // namespace ocg
