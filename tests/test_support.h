@@ -4,12 +4,14 @@
 #define OCG_TESTS_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
@@ -95,6 +97,27 @@ class TraceCapture {
  private:
   std::string path_;
 };
+
+// Runs body(p) for p = 0 .. processes - 1, each in a child process of its own
+// and all at once, and waits for them; true when every child's body returned
+// 0. The thread's pooled connections are closed first: children must not
+// share the parent's handles.
+inline bool InChildProcesses(int processes, const std::function<int(int)>& body) {
+  CloseThreadConnections();
+  std::vector<pid_t> children;
+  for (int p = 0; p < processes; ++p) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body(p));
+    children.push_back(pid);
+  }
+  bool all_ok = true;
+  for (pid_t pid : children) {
+    int status = 0;
+    all_ok &= pid != -1 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+              WEXITSTATUS(status) == 0;
+  }
+  return all_ok;
+}
 
 // Arguments as a front end might send them: four in thirteen are texts built
 // from patterns (d a digit, s any sign, * a long run of signs), two in

@@ -32,6 +32,8 @@
 
 namespace ocg {
 
+class RecordSet;
+
 // Refusals the booking steps share with the order creation and alteration.
 inline constexpr std::string_view kNoProgrammeMessage =
     "Não existe programação de carga para efetuar/alterar esta coleta.";
@@ -94,9 +96,9 @@ bool mAltera_Status_Programacao(const std::string& strBanco, const std::string& 
 // --- The two paths of the booking steps, shared by the consistency check and
 // by the order creation and alteration. Each writes into the caller's strSQL
 // (so the caller's failure routine shows it), returns an error for the
-// caller's trap (a Null identifier, one outside 32 bits), and sets *built to
-// false when an emulation failed: msg is then set and logged, and the caller
-// leaves with its failure value. banco, conecta and usuario are the caller's
+// caller's trap (a Null identifier, one outside 32 bits), and sets *built
+// (*opened) to false when an emulation failed: msg is then set and logged,
+// and the caller leaves with its failure value. banco, conecta and usuario are the caller's
 // arguments as they arrived.
 
 // The Oracle emulation of the offer, given the identifiers normalised to 32
@@ -104,14 +106,16 @@ bool mAltera_Status_Programacao(const std::string& strBanco, const std::string& 
 using OfferEmulation = bool (*)(const std::string&, const std::string&, int32_t, int32_t, int32_t,
                                 std::string&, Value&, const Value&, const Value&);
 
-// The offer for customer, destination and point: under "ORACLE" the emulation
-// (mTrataSP_ZOR_CON_TON_PROG unless told otherwise), under any other kind
-// "EXEC SP_ZOR_CON_TON_PROG c, d, p" (each gZero_Nulo: a number or null; the
-// order is not passed).
-Status BuildOfferStatement(const Value& banco, const Value& conecta, const Value& usuario,
-                           const Value& cliente, const Value& destinatario, const Value& ponto,
-                           const Value& docto_id, std::string& strSQL, Value& msg, bool* built,
-                           OfferEmulation emulation = &mTrataSP_ZOR_CON_TON_PROG);
+// Opens the offer for customer, destination and point in rs, on the first of
+// its rows: under "ORACLE" the emulation's statement (mTrataSP_ZOR_CON_TON_PROG
+// unless told otherwise), under any other kind "EXEC SP_ZOR_CON_TON_PROG c, d,
+// p" (each gZero_Nulo: a number or null; the order is not passed). *opened is
+// false when the emulation failed, or when there is no programme: msg is then
+// kNoProgrammeMessage (not logged).
+Status OpenOffer(const Value& banco, const Value& conecta, const Value& usuario,
+                 const Value& cliente, const Value& destinatario, const Value& ponto,
+                 const Value& docto_id, std::string& strSQL, Value& msg, RecordSet& rs,
+                 bool* opened, OfferEmulation emulation = &mTrataSP_ZOR_CON_TON_PROG);
 
 // The order's link to a programme: mTrataSP_ZOR_CON_ULT_TON_PROG, or
 // "EXEC SP_ZOR_CON_ULT_TON_PROG p" (the order is not passed).

@@ -12,6 +12,16 @@ bool IsOracle(const Value& kind) { return kind.is_text() && IsOracle(kind.text()
 
 Result<std::string> ToText(const Value& value) { return value.ToText(); }
 
+Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conecta,
+                                         const Value& usuario) {
+  EmulationTexts texts;
+  OCG_ASSIGN_OR_RETURN(texts.banco, ToText(banco));
+  OCG_ASSIGN_OR_RETURN(texts.conecta, ToText(conecta));
+  OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
+  texts.usuario = Value::Text(std::move(user));
+  return texts;
+}
+
 Result<int32_t> NormalisedInt32(const Value& value) { return gTrata_Numero(value).ToInt32(); }
 
 Value FormatAsDate(const Value& value, std::string_view pattern) {

@@ -36,6 +36,16 @@ bool IsOracle(std::string_view kind);
 // The "converted to text" of the platform: Null fails (94), Empty is "".
 Result<std::string> ToText(const Value& value);
 
+// The kind, the connection string and the user converted to text, as an
+// operation hands them to its Oracle-path emulation (a Null fails: 94).
+struct EmulationTexts {
+  std::string banco;
+  std::string conecta;
+  Value usuario;  // a text
+};
+Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conecta,
+                                         const Value& usuario);
+
 // gTrata_Numero then the 32-bit whole number, as the emulations receive their
 // identifiers.
 Result<int32_t> NormalisedInt32(const Value& value);

@@ -1,12 +1,11 @@
 // component/programme_list.cc: the load programmes an order may draw from.
 //
-//   gBusca_Ton_Prog                        public: the programmes of a
-//                                          customer, destination and point, with
-//                                          what each can give the order and what
-//                                          the order already takes from it
-//   mVerifica_Lista_Programacao_Utilizada  the Oracle path's statement,
-//                                          equivalent to SP_ZOR_CON_TON_PROG
+//   gBusca_Ton_Prog  public: the programmes of a customer, destination and
+//                    point, with what each can give the order and what the
+//                    order already takes from it
 //
+// Its Oracle-path statement, mVerifica_Lista_Programacao_Utilizada, is built
+// in programme_offer.cc.
 // Only reads. For an existing order the tonnage it holds in a programme counts
 // as available to it again.
 #include <algorithm>
@@ -32,10 +31,6 @@ namespace {
 constexpr TrapSite kListSite{
     "ZorOCG.gBusca_Ton_Prog",
     "Acesso aos dados da tonelada programada não disponível. Favor tentar mais tarde."};
-constexpr TrapSite kListEmulationSite{
-    "ZorOCG.mVerifica_Lista_Programacao_Utilizada",
-    "Acesso aos dados das programações ligadas a coleta não disponível. Favor tentar mais "
-    "tarde."};
 
 // The five out arrays; entry i of each describes the same programme.
 struct Listing {
@@ -104,67 +99,6 @@ void SortById(Listing& l) {
 
 }  // namespace
 
-bool mVerifica_Lista_Programacao_Utilizada(const std::string& strBanco,
-                                           const std::string& strConecta, int32_t cliente,
-                                           int32_t destinatario, int32_t ponto, std::string& strSQL,
-                                           Value& msg, const Value& usuario,
-                                           const Value& docto_id) {
-  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
-  const Trap trap{kListEmulationSite, banco, conecta, usuario, msg};
-  return RunEmulation(trap, strSQL, [&](bool& built) {
-    const bool existing = AboveZero(docto_id);
-    strSQL.clear();
-    SqlBuilder sql(&strSQL);
-    sql += " SELECT ";
-    sql += " PROGRAM_CARGA.PROGRAM_CARGA_ID , ";
-    sql += " PROGRAM_CARGA.NUM_PROGRAMACAO , ";
-    sql += " PROGRAM_CARGA.TON_P_ESCOAR , ";
-    sql += existing ? " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON, "
-                    : " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON,";
-    sql += " PROGRAM_CARGA.TON_PROGRAMADA , ";
-    sql += existing ? " 0 as TON_CARREGADA , " : " PROGRAM_CARGA.TON_CARREGADA , ";
-    sql += " PONTO_OPERACAO.LIMITE_PROGR_CARGA ";
-    sql += " FROM ";
-    sql += " PROGRAM_CARGA , PONTO_OPERACAO ";
-    sql += " WHERE ";
-    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID AND ";
-    sql += " PROGRAM_CARGA.CLIENTE_ID ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(cliente), "="));
-    sql += " AND ";
-    sql += " PROGRAM_CARGA.DESTINATARIO_ID ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(destinatario), "="));
-    sql += " AND ";
-    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID   ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(ponto), "="));
-    sql += " ";
-    sql += " AND NVL(PROGRAM_CARGA.TON_P_ESCOAR,0) > 0 ";
-    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 2 ";
-    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 502 ";
-    sql += " Union";
-    sql +=
-        " SELECT PROGRAM_CARGA.PROGRAM_CARGA_ID , PROGRAM_CARGA.NUM_PROGRAMACAO , "
-        "PROGRAM_CARGA.TON_P_ESCOAR , ";
-    sql += existing ? " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON, "
-                      "PROGRAM_CARGA.TON_PROGRAMADA , Hist_Progr_Escoam.ULTIMA_TON_PROGR AS "
-                      "TON_CARREGADA , "
-                    : " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON , "
-                      "PROGRAM_CARGA.TON_PROGRAMADA , Hist_Progr_Escoam.ULTIMA_TON_PROGR AS "
-                      "TON_CARREGADA , ";
-    sql +=
-        " PONTO_OPERACAO.LIMITE_PROGR_CARGA FROM PROGRAM_CARGA , PONTO_OPERACAO , "
-        "Hist_Progr_Escoam ";
-    sql += " Where PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID ";
-    sql += " AND PROGRAM_CARGA.PROGRAM_CARGA_ID = Hist_Progr_Escoam.PROGRAM_CARGA_ID ";
-    // A new order's links are those without an order: none.
-    sql += " AND Hist_Progr_Escoam.Docto_Transporte_ID ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(docto_id, "="));
-    sql += "  ";
-    sql += " ORDER BY TON_CARREGADA desc ";
-    built = true;
-    return Status();
-  });
-}
-
 Value Ocg::gBusca_Ton_Prog(Value& invntCliente_id, Value& invntDestinatario_id,
                            Value& invntponto_operacao_id, Value& outarrvntProgram_Carga_id,
                            Value& outarrvntNum_Programacao, Value& outarrvntTon_P_Escoar,
@@ -176,21 +110,13 @@ Value Ocg::gBusca_Ton_Prog(Value& invntCliente_id, Value& invntDestinatario_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
     // The stored procedure is not told the order (see its script).
-    bool built = false;
-    OCG_RETURN_IF_ERROR(BuildOfferStatement(
-        inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id, invntCliente_id,
-        invntDestinatario_id, invntponto_operacao_id, InVntDocto_Transporte_ID, strSQL,
-        outvntMsg_Ret, &built, &mVerifica_Lista_Programacao_Utilizada));
-    if (!built) return Status();
-
     RecordSet rs;
-    OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
-    if (rs.Eof()) {
-      outvntMsg_Ret = Value::Text(std::string(kNoProgrammeMessage));
-      return Status();
-    }
-    rs.MoveLast();
-    rs.MoveFirst();
+    bool opened = false;
+    OCG_RETURN_IF_ERROR(OpenOffer(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                                  invntCliente_id, invntDestinatario_id, invntponto_operacao_id,
+                                  InVntDocto_Transporte_ID, strSQL, outvntMsg_Ret, rs, &opened,
+                                  &mVerifica_Lista_Programacao_Utilizada));
+    if (!opened) return Status();
     // A new order lists every row; an existing one each programme once, with
     // the first row of the programme (the one with the order's own take).
     const bool existing = AboveZero(InVntDocto_Transporte_ID);

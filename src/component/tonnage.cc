@@ -4,14 +4,13 @@
 //                                  planned weight, is the offer still the one
 //                                  the user saw, and does each take-off fit
 //                                  its programme?
-//   mTrataSP_ZOR_CON_TON_PROG      the Oracle path's offer, equivalent to the
-//                                  stored procedure SP_ZOR_CON_TON_PROG
 //   mTrataSP_ZOR_CON_ULT_TON_PROG  the Oracle path's link of an order to a
 //                                  programme (SP_ZOR_CON_ULT_TON_PROG)
 //   mTrataSP_ZOR_ALT_TON_PROG      the Oracle path's tonnage update
 //                                  (SP_ZOR_ALT_TON_PROG)
 //   mRecupera_TON_PROG             gives tonnage back to a programme
-// and the two-path builders the booking steps share (load_programmes.h).
+// and the two-path builders of the link lookup and the booking
+// (load_programmes.h). The offer itself is built in programme_offer.cc.
 //
 // The check only reads. Take-off i belongs to the i-th programme of the offer
 // read again from the database, in ascending identifier; the identifiers the
@@ -38,9 +37,6 @@ namespace {
 constexpr TrapSite kCheckSite{
     "ZorOCG.mConsiste_Progr_Carga",
     "Acesso a consistência dos dados da programação não disponível. Favor tentar mais tarde."};
-constexpr TrapSite kOfferSite{
-    "ZorOCG.mTrataSP_ZOR_CON_TON_PROG",
-    "Acesso aos dados das toneladas programadas não disponível. Favor tentar mais tarde."};
 constexpr TrapSite kLastTonnageSite{
     "ZorOCG.mTrataSP_ZOR_CON_ULT_TON_PROG",
     "Acesso aos histórico das programações de carga não disponível. Favor tentar mais tarde.",
@@ -144,43 +140,15 @@ bool DistinctProgrammes::Add(const Value& id) {
   return texts_.insert(id.TextOrEmpty()).second;
 }
 
-Status BuildOfferStatement(const Value& banco, const Value& conecta, const Value& usuario,
-                           const Value& cliente, const Value& destinatario, const Value& ponto,
-                           const Value& docto_id, std::string& strSQL, Value& msg, bool* built,
-                           OfferEmulation emulation) {
-  *built = true;
-  if (IsOracle(banco)) {
-    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
-    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
-    OCG_ASSIGN_OR_RETURN(int32_t c, NormalisedInt32(cliente));
-    OCG_ASSIGN_OR_RETURN(int32_t d, NormalisedInt32(destinatario));
-    OCG_ASSIGN_OR_RETURN(int32_t p, NormalisedInt32(ponto));
-    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
-    *built = emulation(strBanco, strConecta, c, d, p, strSQL, msg, Value::Text(user), docto_id);
-    return Status();
-  }
-  strSQL.clear();
-  SqlBuilder sql(&strSQL);
-  sql += "EXEC SP_ZOR_CON_TON_PROG ";
-  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(cliente));
-  sql += ", ";
-  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(destinatario));
-  sql += ", ";
-  OCG_RETURN_IF_ERROR(sql.gZero_Nulo(ponto));
-  return Status();
-}
-
 Status BuildLastTonnageStatement(const Value& banco, const Value& conecta, const Value& usuario,
                                  const Value& prog_id, const Value& docto_id, std::string& strSQL,
                                  Value& msg, bool* built) {
   *built = true;
   if (IsOracle(banco)) {
-    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
-    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
+    OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(banco, conecta, usuario));
     OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
-    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
-    *built = mTrataSP_ZOR_CON_ULT_TON_PROG(strBanco, strConecta, id, strSQL, msg, Value::Text(user),
-                                           docto_id);
+    *built =
+        mTrataSP_ZOR_CON_ULT_TON_PROG(t.banco, t.conecta, id, strSQL, msg, t.usuario, docto_id);
     return Status();
   }
   strSQL.clear();
@@ -194,12 +162,10 @@ Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuari
                    Value& msg, bool* built) {
   *built = true;
   if (IsOracle(banco)) {
-    OCG_ASSIGN_OR_RETURN(std::string strBanco, ToText(banco));
-    OCG_ASSIGN_OR_RETURN(std::string strConecta, ToText(conecta));
+    OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(banco, conecta, usuario));
     OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
-    OCG_ASSIGN_OR_RETURN(std::string user, ToText(usuario));
-    *built = mTrataSP_ZOR_ALT_TON_PROG(strBanco, strConecta, id, remaining, loaded, strSQL, msg,
-                                       Value::Text(user));
+    *built = mTrataSP_ZOR_ALT_TON_PROG(t.banco, t.conecta, id, remaining, loaded, strSQL, msg,
+                                       t.usuario);
     if (!*built) return Status();
   } else {
     // The server reads "227.5"; the Double's own text ("227,5") would split
@@ -215,63 +181,6 @@ Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuari
   }
   OCG_RETURN_IF_ERROR(Execute(strSQL, conecta));
   return Status();
-}
-
-bool mTrataSP_ZOR_CON_TON_PROG(const std::string& strBanco, const std::string& strConecta,
-                               int32_t cliente, int32_t destinatario, int32_t ponto,
-                               std::string& strSQL, Value& msg, const Value& usuario,
-                               const Value& docto_id) {
-  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
-  return RunEmulation(Trap{kOfferSite, banco, conecta, usuario, msg}, strSQL, [&](bool& built) {
-    strSQL.clear();
-    SqlBuilder sql(&strSQL);
-    sql += " SELECT ";
-    sql += " PROGRAM_CARGA.PROGRAM_CARGA_ID , ";
-    sql += " PROGRAM_CARGA.NUM_PROGRAMACAO , ";
-    sql += " PROGRAM_CARGA.TON_P_ESCOAR , ";
-    sql += " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON, ";
-    sql += " PROGRAM_CARGA.TON_PROGRAMADA , ";
-    sql += " PROGRAM_CARGA.TON_CARREGADA , ";
-    sql += " PONTO_OPERACAO.LIMITE_PROGR_CARGA ";
-    sql += " FROM ";
-    sql += " PROGRAM_CARGA , PONTO_OPERACAO ";
-    sql += " WHERE ";
-    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID AND ";
-    sql += " PROGRAM_CARGA.CLIENTE_ID ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(cliente), "="));
-    sql += " AND ";
-    sql += " PROGRAM_CARGA.DESTINATARIO_ID ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(destinatario), "="));
-    sql += " AND ";
-    sql += " PROGRAM_CARGA.PONTO_OPERACAO_ID   ";
-    OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(Value::Int32(ponto), "="));
-    sql += " ";
-    sql += " AND NVL(PROGRAM_CARGA.TON_P_ESCOAR,0) > 0 ";
-    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 2 ";
-    sql += " AND NVL(PROGRAM_CARGA.TAB_STATUS_ID,0) <> 502 ";
-    if (AboveZero(docto_id)) {
-      // The programmes the order already draws from, whatever their tonnage
-      // or status, so that it can keep or change its takes.
-      sql += " Union";
-      sql +=
-          " SELECT PROGRAM_CARGA.PROGRAM_CARGA_ID , PROGRAM_CARGA.NUM_PROGRAMACAO , "
-          "PROGRAM_CARGA.TON_P_ESCOAR , ";
-      sql +=
-          " TO_CHAR(PROGRAM_CARGA.DATA_DISPON, 'DD/MM/YYYY') DATA_DISPON , "
-          "PROGRAM_CARGA.TON_PROGRAMADA , PROGRAM_CARGA.TON_CARREGADA , ";
-      sql +=
-          " PONTO_OPERACAO.LIMITE_PROGR_CARGA FROM PROGRAM_CARGA , PONTO_OPERACAO , "
-          "Hist_Progr_Escoam ";
-      sql += " Where PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID ";
-      sql += " AND PROGRAM_CARGA.PROGRAM_CARGA_ID = Hist_Progr_Escoam.PROGRAM_CARGA_ID ";
-      sql += " AND Hist_Progr_Escoam.Docto_Transporte_ID ";
-      OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(docto_id, "="));
-      sql += "  ";
-    }
-    sql += " ORDER BY PROGRAM_CARGA_ID ";
-    built = true;
-    return Status();
-  });
 }
 
 bool mTrataSP_ZOR_CON_ULT_TON_PROG(const std::string& strBanco, const std::string& strConecta,
@@ -390,22 +299,15 @@ Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
           return Status();
         }
 
-        bool built = false;
-        OCG_RETURN_IF_ERROR(
-            BuildOfferStatement(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
-                                invntCliente_id, invntDestinatario_id, invntponto_operacao_id,
-                                InVntDocto_Transporte_ID, strSQL, outvntMsg_Ret, &built));
-        if (!built) return Status();
         std::vector<Offered> offer;
         {
           RecordSet rs;
-          OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
-          if (rs.Eof()) {
-            outvntMsg_Ret = Value::Text(std::string(kNoProgrammeMessage));
-            return Status();
-          }
-          rs.MoveLast();
-          rs.MoveFirst();
+          bool opened = false;
+          OCG_RETURN_IF_ERROR(OpenOffer(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                                        invntCliente_id, invntDestinatario_id,
+                                        invntponto_operacao_id, InVntDocto_Transporte_ID, strSQL,
+                                        outvntMsg_Ret, rs, &opened));
+          if (!opened) return Status();
           OCG_RETURN_IF_ERROR(ReadOffer(rs, &offer));
         }
         // Compared with the count as it came: the offer has changed since the
@@ -418,6 +320,7 @@ Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
         }
 
         OCG_ASSIGN_OR_RETURN(double last, LastIndex(invntQtde_Programacao));
+        bool built = false;
         for (size_t i = 0; static_cast<double>(i) <= last && i < offer.size(); ++i) {
           OCG_ASSIGN_OR_RETURN(Value baixa, Element(inarrvntBaixas, i));
           OCG_ASSIGN_OR_RETURN(Value trimmed, Trimmed(baixa));

@@ -82,6 +82,8 @@ TEST_F(ProgrammeListTest, Lists) {
        I(0), "11 240/0 12 50/0 13 100/0 14 20/0"},
       {"exhausted 72 left out, no status offered", nullptr, I(102), I(203), I(3), Value(),
        "71 112,5/0 73 30/0 74 10/0 75 80/0 76 20/0"},
+      {"closed 22 left out though 8 t are left", nullptr, I(102), I(202), I(2), Value(),
+       "21 380/0"},
       {"sorted by identifier", nullptr, I(101), I(201), I(7001), Value(),
        "9910 7/0 9920 9/0 9930 5/0"},
       {"no programme", nullptr, I(104), I(201), I(1), Value(), std::string(kNoProgramme)},

@@ -2,8 +2,6 @@
 // database, under both kinds: "ORACLE" builds the statements, any other kind
 // calls the bundled procedures.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <random>
 #include <string>
@@ -33,7 +31,8 @@ Value T(std::string v) { return Value::Text(std::move(v)); }
 Value A(std::vector<Value> items) { return Value::Array(std::move(items)); }
 
 // Customer 101 -> 201 at the test's point 7001 (limit 5): 9901 with 15 t to
-// ship, of which order 990001 took 5, and 9902 with 25 t.
+// ship, from which order 990002 took 1 and then order 990001 took 5, and 9902
+// with 25 t.
 void AddOffer(const TempDatabase& db) {
   db.Exec(
       "INSERT INTO PONTO_OPERACAO (PONTO_OPERACAO_ID, LIMITE_PROGR_CARGA) VALUES (7001, 5);"
@@ -41,7 +40,8 @@ void AddOffer(const TempDatabase& db) {
       "PONTO_OPERACAO_ID, TON_PROGRAMADA, TON_CARREGADA, TON_P_ESCOAR, TAB_STATUS_ID) VALUES "
       "(9901, 101, 201, 7001, 30, 15, 15, 501), (9902, 101, 201, 7001, 25, NULL, 25, 501);"
       "INSERT INTO HIST_PROGR_ESCOAM (HIST_PROGR_ESCOAM_ID, DOCTO_TRANSPORTE_ID, "
-      "PROGRAM_CARGA_ID, ULTIMA_TON_PROGR) VALUES (99001, 990001, 9901, 5)");
+      "PROGRAM_CARGA_ID, ULTIMA_TON_PROGR) VALUES (99000, 990002, 9901, 1), "
+      "(99001, 990001, 9901, 5)");
 }
 
 // Every programme's tonnage and status, and every link: the business state.
@@ -267,19 +267,20 @@ bool Book(const TempDatabase& db, const char* kind, int32_t prog, double take, i
   Value msg;
   std::string sql;
   bool built = false;
-  if (!BuildOfferStatement(banco, conn, user, cliente, destinatario, ponto, Value(), sql, msg,
-                           &built)
+  RecordSet offer;
+  if (!OpenOffer(banco, conn, user, cliente, destinatario, ponto, Value(), sql, msg, offer, &built)
            .ok() ||
       !built) {
     return false;
   }
-  RowSet offer;
-  if (!RunStatement(db.connection(), sql, &offer).ok()) return false;
-  for (const auto& row : offer.rows) {  // id, number, to ship, date, programmed, loaded, limit
-    if (!(row[0] == I(prog))) continue;
-    const double programmed = gTrata_Numero(row[4]).ToDouble().value();
-    const double loaded = gTrata_Numero(row[5]).ToDouble().value() + take;
-    const double limit = gTrata_Numero(row[6]).ToDouble().value();
+  auto number = [&offer](const char* column) {
+    return gTrata_Numero(offer.Field(column).value()).ToDouble().value();
+  };
+  for (; !offer.Eof(); offer.MoveNext()) {
+    if (number("PROGRAM_CARGA_ID") != prog) continue;
+    const double programmed = number("TON_PROGRAMADA");
+    const double loaded = number("TON_CARREGADA") + take;
+    const double limit = number("LIMITE_PROGR_CARGA");
     const double remaining = programmed - loaded < limit ? 0 : programmed - loaded;
     if (!BookTonnage(banco, conn, user, I(prog), remaining, loaded, sql, msg, &built).ok() ||
         !built ||
@@ -354,27 +355,16 @@ TEST(BookingTest, BothKindsLeaveTheSameState) {
 TEST(BookingTest, TwoProcessesNeverLoseABooking) {
   TempDatabase db;
   constexpr int kPerProcess = 200;
-  CloseThreadConnections();  // children must not share the parent's handles
-  std::vector<pid_t> children;
-  for (int p = 0; p < 2; ++p) {
-    pid_t pid = fork();
-    ASSERT_NE(-1, pid);
-    if (pid == 0) {
-      const char* kind = p == 0 ? "ORACLE" : "SQLSERVER";
-      int failures = 0;
-      for (int i = 1; i <= kPerProcess; ++i) {
-        failures += !Book(db, kind, 71, 0.25, 990001 + p);
-        if (i % 10 == 0) failures += !GiveBack(db, kind, 990001 + p);
-      }
-      _exit(failures == 0 ? 0 : 1);
+  const bool children_ok = testing::InChildProcesses(2, [&db](int p) {
+    const char* kind = p == 0 ? "ORACLE" : "SQLSERVER";
+    int failures = 0;
+    for (int i = 1; i <= kPerProcess; ++i) {
+      failures += !Book(db, kind, 71, 0.25, 990001 + p);
+      if (i % 10 == 0) failures += !GiveBack(db, kind, 990001 + p);
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a child failed a booking";
-  }
+    return failures == 0 ? 0 : 1;
+  });
+  EXPECT_TRUE(children_ok) << "a child failed a booking";
   // 2 x 180 bookings of 0.25 t on 37.5 t loaded out of 150.
   const auto rows = db.Rows(
       "SELECT P.TON_CARREGADA, P.TON_P_ESCOAR, COUNT(*), SUM(H.ULTIMA_TON_PROGR) "
