@@ -14,7 +14,6 @@
 namespace ocg {
 namespace {
 
-using nlohmann::json;
 using testing::TempDatabase;
 using testing::TraceCapture;
 
@@ -24,16 +23,17 @@ const Value kUntouched = Value::Text("untouched");
 
 struct Listing {
   Value result, ids = kUntouched, numbers, available, dates, msg = kUntouched, size, taken;
-  std::vector<std::string> statements;
   long new_log_rows = 0;
 
-  // "id available/taken" per entry, or the message when there is none.
-  std::string Show() const {
+  // "id available/taken" per entry (with the number and date when full), or
+  // the message when there is none.
+  std::string Show(bool full = false) const {
     if (!ids.is_array()) return Cat(msg);
     std::string out;
     for (size_t i = 0; i < ids.array().size(); ++i) {
-      out += (i ? " " : "") + Cat(ids.array()[i]) + " " + Cat(available.array()[i]) + "/" +
-             Cat(taken.array()[i]);
+      out += (i ? " " : "") + Cat(ids.array()[i]) + " " +
+             (full ? Cat(numbers.array()[i]) + " " + Cat(dates.array()[i]) + " " : "") +
+             Cat(available.array()[i]) + "/" + Cat(taken.array()[i]);
     }
     return out;
   }
@@ -49,16 +49,18 @@ class ProgrammeListTest : public ::testing::Test {
     trace_.Clear();
     l.result = Ocg().gBusca_Ton_Prog(cliente, destinatario, ponto, l.ids, l.numbers, l.available,
                                      l.dates, l.msg, l.size, conn, banco, user, l.taken, docto);
-    l.statements = trace_.Statements();
+    statements_ = trace_.Statements();
     l.new_log_rows = db_.Count("LOG_MSG") - logs;
     return l;
   }
 
   TempDatabase db_;
   TraceCapture trace_{db_.dir()};
+  std::vector<std::string> statements_;
 };
 
 Value I(int32_t v) { return Value::Int32(v); }
+Value T(std::string v) { return Value::Text(std::move(v)); }
 
 TEST_F(ProgrammeListTest, Lists) {
   // Programmes 9930, 9910, 9920 come from the Oracle statement largest load
@@ -109,20 +111,15 @@ TEST_F(ProgrammeListTest, Lists) {
       if (listed) {
         EXPECT_EQ(I(static_cast<int32_t>(l.ids.array().size())), l.size) << name;
       }
+      if (c.ponto == I(3)) {
+        EXPECT_EQ(
+            "71 2026071 16/11/2026 112,5/0 73 2026073 25/11/2026 30/0 74 2026074 "
+            "20/09/2026 10/0 75 2026075 01/07/2027 80/0 76 2026076 01/12/2026 20/0",
+            l.Show(true))
+            << name;
+      }
       EXPECT_EQ(0, l.new_log_rows) << name;
     }
-  }
-}
-
-TEST_F(ProgrammeListTest, NumbersAndDates) {
-  for (const char* kind : {"ORACLE", "SQLSERVER"}) {
-    Listing l = Run(kind, I(102), I(203), I(3), Value());
-    ASSERT_TRUE(l.numbers.is_array()) << kind;
-    EXPECT_EQ(I(2026071), l.numbers.array()[0]) << kind;
-    EXPECT_EQ(Value::Double(112.5), l.available.array()[0]) << kind;
-    std::string dates;
-    for (const Value& d : l.dates.array()) dates += Cat(d) + " ";
-    EXPECT_EQ("16/11/2026 25/11/2026 20/09/2026 01/07/2027 01/12/2026 ", dates) << kind;
   }
 }
 
@@ -150,46 +147,40 @@ TEST_F(ProgrammeListTest, StatementTexts) {
            "Hist_Progr_Escoam.PROGRAM_CARGA_ID  AND Hist_Progr_Escoam.Docto_Transporte_ID " +
            docto + "   ORDER BY TON_CARREGADA desc ";
   };
-  EXPECT_EQ(std::vector<std::string>{oracle(false, " is null")},
-            Run("ORACLE", I(101), Value::Null(), I(1), Value()).statements);
-  EXPECT_EQ(std::vector<std::string>{oracle(true, " = 1")},
-            Run("ORACLE", I(101), Value::Text(""), I(1), I(1)).statements);
-  EXPECT_EQ(std::vector<std::string>{"EXEC SP_ZOR_CON_TON_PROG 101, null, 1"},
-            Run("SQLSERVER", I(101), Value::Text(""), I(1), I(1)).statements);
+  Run("ORACLE", I(101), Value::Null(), I(1), Value());
+  EXPECT_EQ(std::vector<std::string>{oracle(false, " is null")}, statements_);
+  Run("ORACLE", I(101), T(""), I(1), I(1));
+  EXPECT_EQ(std::vector<std::string>{oracle(true, " = 1")}, statements_);
+  Run("SQLSERVER", I(101), T(""), I(1), I(1));
+  EXPECT_EQ(std::vector<std::string>{"EXEC SP_ZOR_CON_TON_PROG 101, null, 1"}, statements_);
 }
 
 // A run-time error gives the trap's user text (the detail for the user 1)
 // and one LOG_MSG row naming the procedure.
 TEST_F(ProgrammeListTest, TrappedErrors) {
-  const std::string list_text =
-      "Acesso aos dados da tonelada programada não disponível. Favor tentar mais tarde.";
-  const std::string emulation_text =
-      "Acesso aos dados das programações ligadas a coleta não disponível. Favor tentar mais "
-      "tarde.";
-  struct Case {
-    const char* name;
+  const std::string list = "gBusca_Ton_Prog ( ",
+                    emulation = "mVerifica_Lista_Programacao_Utilizada ( ";
+  const struct {
     const char* kind;
     Value cliente, docto;
     std::string text, procedure;
+  } cases[] = {
+      {"ORACLE", I(101), Value::Null(),
+       "Acesso aos dados das programações ligadas a coleta não disponível. Favor tentar mais "
+       "tarde.",
+       emulation},
+      {"ORACLE", T("abc"), Value(),
+       "Acesso aos dados da tonelada programada não disponível. Favor tentar mais tarde.", list},
   };
-  const Case cases[] = {
-      {"a Null order in the condition", "ORACLE", I(101), Value::Null(), emulation_text,
-       "mVerifica_Lista_Programacao_Utilizada"},
-      {"a customer that is no number", "ORACLE", Value::Text("abc"), Value(), list_text,
-       "gBusca_Ton_Prog"},
-      {"a typed SQL customer", "SQLSERVER", Value::Text("101 OR 1=1"), Value(), list_text,
-       "gBusca_Ton_Prog"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     for (int user : {5, 1}) {
-      const std::string name = std::string(c.name) + " / user " + std::to_string(user);
       Listing l = Run(c.kind, c.cliente, I(201), I(1), c.docto, I(user));
-      EXPECT_EQ(ValueFailed(), l.result) << name;
-      EXPECT_EQ(kUntouched, l.ids) << name;
-      const std::string logged = c.text + " ZorOCG." + c.procedure + " ( ";
-      EXPECT_TRUE(user == 1 ? Cat(l.msg).starts_with(logged) : Cat(l.msg) == c.text)
-          << name << ": " << Cat(l.msg);
-      EXPECT_EQ(1, l.new_log_rows) << name;
+      EXPECT_EQ(ValueFailed(), l.result) << c.procedure;
+      EXPECT_EQ(kUntouched, l.ids) << c.procedure;
+      EXPECT_EQ(user == 1 ? c.text + " ZorOCG." + c.procedure : c.text,
+                Cat(l.msg).substr(0, user == 1 ? c.text.size() + 8 + c.procedure.size() : 9999))
+          << c.procedure;
+      EXPECT_EQ(1, l.new_log_rows) << c.procedure;
     }
   }
 }
