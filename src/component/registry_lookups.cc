@@ -184,6 +184,39 @@ void AppendPersonTail(SqlBuilder& sql) {
   sql += " Order By VEnd_Pes.Tab_Tipo_Endereco_ID ";
 }
 
+// Where a person lookup hands back the first address: every field through
+// gNulo_Vazio; pessoa_id only for the lookup by tax number.
+struct AddressOuts {
+  Value *indic, *cnpj_cpf, *nome, *endereco, *municipio, *municipio_id, *end_pessoa_id;
+  Value* pessoa_id = nullptr;
+};
+
+// Opens a person lookup's statement and copies its first row; no row gives
+// not_found in msg. Sets result to success last.
+Status ReadFirstAddress(const std::string& strSQL, const Value& conecta, std::string_view not_found,
+                        const AddressOuts& out, Value& msg, Value& result) {
+  RecordSet rs;
+  OCG_RETURN_IF_ERROR(rs.Open(strSQL, conecta));
+  if (rs.Eof()) {
+    msg = Value::Text(std::string(not_found));
+    return Status();
+  }
+  using K = ColumnKind;
+  OCG_RETURN_IF_ERROR(CopyColumns(rs, {{"INDIC_PJ_PF", out.indic, K::kText},
+                                       {"CNPJ_CPF", out.cnpj_cpf, K::kText},
+                                       {"NOME_FANTASIA", out.nome, K::kText},
+                                       {"ENDERECO", out.endereco, K::kText},
+                                       {"MUNICIPIO", out.municipio, K::kText},
+                                       {"MUNICIPIO_ID", out.municipio_id, K::kText},
+                                       {"ENDERECO_PESSOA_ID", out.end_pessoa_id, K::kText}}));
+  if (out.pessoa_id != nullptr) {
+    OCG_RETURN_IF_ERROR(CopyColumns(rs, {{"pessoa_id", out.pessoa_id, K::kText}}));
+  }
+  rs.Close();
+  result = ValueOk();
+  return Status();
+}
+
 // Builds the person lookup by tax number: the CNPJ for the kind "PJ", the CPF
 // for "PF" (compared case-sensitively); any other kind gets a one-column
 // statement, whose missing data columns fail the caller's read.
@@ -358,24 +391,11 @@ Value Ocg::gCons_geral(Value& invntNum_Pj_Pf, Value& invntIndic_Pj_Pf, Value& ou
       OCG_RETURN_IF_ERROR(sql.gTexto_SQL(invntIndic_Pj_Pf));
     }
 
-    RecordSet rs;
-    OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
-    if (rs.Eof()) {
-      outvntMsg_Ret = Value::Text("Nenhum Registro encontrado com essas informações.");
-      return Status();
-    }
-    using K = ColumnKind;
-    OCG_RETURN_IF_ERROR(CopyColumns(rs, {{"INDIC_PJ_PF", &outvntindic_pf_pj, K::kText},
-                                         {"CNPJ_CPF", &outvntCnpj_Cpf, K::kText},
-                                         {"NOME_FANTASIA", &outvntNome, K::kText},
-                                         {"ENDERECO", &outvntEndereco, K::kText},
-                                         {"MUNICIPIO", &outvntMunicipio, K::kText},
-                                         {"MUNICIPIO_ID", &outvntmunicipio_id, K::kText},
-                                         {"ENDERECO_PESSOA_ID", &outvntEnd_Pessoa_id, K::kText},
-                                         {"pessoa_id", &outvntPessoa_id, K::kText}}));
-    rs.Close();
-    result = ValueOk();
-    return Status();
+    return ReadFirstAddress(
+        strSQL, vntConecta_db, "Nenhum Registro encontrado com essas informações.",
+        {&outvntindic_pf_pj, &outvntCnpj_Cpf, &outvntNome, &outvntEndereco, &outvntMunicipio,
+         &outvntmunicipio_id, &outvntEnd_Pessoa_id, &outvntPessoa_id},
+        outvntMsg_Ret, result);
   });
 }
 
@@ -400,23 +420,11 @@ Value Ocg::gCons_End_Dest(Value& InVntPessoa_id, Value& outvntindic_pf_pj, Value
     OCG_RETURN_IF_ERROR(sql.gCondicao_Numero(InVntPessoa_id, "="));
     AppendPersonTail(sql);
 
-    RecordSet rs;
-    OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
-    if (rs.Eof()) {
-      outvntMsg_Ret = Value::Text("Nenhum endereço encontrado com essas informações.");
-      return Status();
-    }
-    using K = ColumnKind;
-    OCG_RETURN_IF_ERROR(CopyColumns(rs, {{"INDIC_PJ_PF", &outvntindic_pf_pj, K::kText},
-                                         {"CNPJ_CPF", &outvntCnpj_Cpf, K::kText},
-                                         {"NOME_FANTASIA", &outvntNome, K::kText},
-                                         {"ENDERECO", &outvntEndereco, K::kText},
-                                         {"MUNICIPIO", &outvntMunicipio, K::kText},
-                                         {"MUNICIPIO_ID", &outvntmunicipio_id, K::kText},
-                                         {"ENDERECO_PESSOA_ID", &outvntEnd_Pessoa_id, K::kText}}));
-    rs.Close();
-    result = ValueOk();
-    return Status();
+    return ReadFirstAddress(strSQL, vntConecta_db,
+                            "Nenhum endereço encontrado com essas informações.",
+                            {&outvntindic_pf_pj, &outvntCnpj_Cpf, &outvntNome, &outvntEndereco,
+                             &outvntMunicipio, &outvntmunicipio_id, &outvntEnd_Pessoa_id},
+                            outvntMsg_Ret, result);
   });
 }
 
