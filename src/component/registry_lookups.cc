@@ -49,13 +49,16 @@ constexpr TrapSite kEmailSite{
     "ZOREAC.mBusca_EMail_Usuario",
     "Acesso ao e-mail do usuário não disponível. Favor tentar mais tarde."};
 
-// Replaces arg by its text cleaned of ' < > ( ) ; % & + and the double quote
-// (a text of blanks becomes ""). Null has no text and fails (94).
-Status CleanInPlace(Value& arg) {
+// Replaces the lookup's key arg by its text cleaned of ' < > ( ) ; % & + and
+// the double quote (a text of blanks becomes ""); when nothing is left, msg
+// gets refusal and the answer is false. Null has no text and fails (94).
+Result<bool> CleanKeyInPlace(Value& arg, std::string_view refusal, Value& msg) {
   OCG_ASSIGN_OR_RETURN(std::string text, ToText(arg));
   OCG_ASSIGN_OR_RETURN(std::string cleaned, gRetira_Especiais(text));
   arg = Value::Text(std::move(cleaned));
-  return Status();
+  if (!arg.text().empty()) return true;
+  msg = Value::Text(std::string(refusal));
+  return false;
 }
 
 // The vehicle read by a collaborator's or a supplier's record, both active;
@@ -266,11 +269,11 @@ Value Ocg::gCons_Veic(Value& invntVeic_Fornec_id, Value& outvntProprietario,
   const Trap trap{kVehicleSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
-    OCG_RETURN_IF_ERROR(CleanInPlace(invntVeic_Fornec_id));
-    if (invntVeic_Fornec_id.text().empty()) {
-      outvntMsg_Ret = Value::Text("Erro na Consulta. invntVeic_Fornec_id não informado.");
-      return Status();
-    }
+    OCG_ASSIGN_OR_RETURN(
+        bool given,
+        CleanKeyInPlace(invntVeic_Fornec_id, "Erro na Consulta. invntVeic_Fornec_id não informado.",
+                        outvntMsg_Ret));
+    if (!given) return Status();
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(inVntBanco_Dados, vntConecta_db,
                                                                invntUsuario_internet_id));
@@ -363,11 +366,10 @@ Value Ocg::gCons_geral(Value& invntNum_Pj_Pf, Value& invntIndic_Pj_Pf, Value& ou
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
     // Dots, slashes and dashes stay: the tax number is searched as typed.
-    OCG_RETURN_IF_ERROR(CleanInPlace(invntNum_Pj_Pf));
-    if (invntNum_Pj_Pf.text().empty()) {
-      outvntMsg_Ret = Value::Text("Informe o número do CNPJ ou CPF.");
-      return Status();
-    }
+    OCG_ASSIGN_OR_RETURN(
+        bool given,
+        CleanKeyInPlace(invntNum_Pj_Pf, "Informe o número do CNPJ ou CPF.", outvntMsg_Ret));
+    if (!given) return Status();
     // Only an empty kind is refused here; a Null kind reaches the lookup,
     // which knows no such kind.
     if (invntIndic_Pj_Pf.Equals(Value::Text(""))) {
@@ -407,11 +409,9 @@ Value Ocg::gCons_End_Dest(Value& InVntPessoa_id, Value& outvntindic_pf_pj, Value
   const Trap trap{kAddressSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
-    OCG_RETURN_IF_ERROR(CleanInPlace(InVntPessoa_id));
-    if (InVntPessoa_id.text().empty()) {
-      outvntMsg_Ret = Value::Text("Informe o código da pessoa.");
-      return Status();
-    }
+    OCG_ASSIGN_OR_RETURN(
+        bool given, CleanKeyInPlace(InVntPessoa_id, "Informe o código da pessoa.", outvntMsg_Ret));
+    if (!given) return Status();
     // The same statement for every kind. The tax number column is the CNPJ's
     // even for an individual, whose CNPJ_CPF is then "".
     SqlBuilder sql(&strSQL);
