@@ -257,8 +257,9 @@ TEST(CliTest, SqlRunsStatementsAsTheOperationsDo) {
        0,
        R"({"columns":["D","N","T"],"rows":[[{"date":"2026-12-06T08:30:00"},2.5,"06/12/2026"]]})"
        "\n"},
-      {"a bundled procedure",
-       {"EXEC SP_ZOR_CON_FLAG_PROGR 101;"},
+      {"a trigger's body is one statement; a bundled procedure",
+       {"CREATE TRIGGER T AFTER UPDATE ON CLIENTE BEGIN SELECT 1; END; "
+        "EXEC SP_ZOR_CON_FLAG_PROGR 101;"},
        0,
        "FLAG_PROGRAM_CARGA\n------------------\nS\n(1 row)\n"},
       {"a failure rolls every statement back",
