@@ -31,7 +31,11 @@ Status OdbcError(const OdbcHandle& handle, std::string_view what, bool* link_los
     if (link_lost != nullptr && (code.starts_with("08") || code == "HYT01")) *link_lost = true;
     if (record == 1) first_native = native;
     if (!description.empty()) description += "; ";
-    description += reinterpret_cast<const char*>(message);
+    // Drivers break long messages over lines; the log and the caller's
+    // message take one.
+    for (const SQLCHAR* c = message; *c != 0; ++c) {
+      description += *c == '\n' || *c == '\r' ? ' ' : static_cast<char>(*c);
+    }
     description += " [";
     description += code;
     description += "]";

@@ -173,6 +173,9 @@ TEST_P(RecordSetEngineTest, LongTextsWhole) {
 }
 
 TEST_P(RecordSetEngineTest, RowCountsBeforeTheResult) {
+  if (GetParam() == Engine::kSqliteOdbc) {
+    GTEST_SKIP() << "the SQLite ODBC driver runs one statement at a time";
+  }
   Exec("INSERT INTO T (K) VALUES (1)");
   RecordSet rs;
   ASSERT_TRUE(
