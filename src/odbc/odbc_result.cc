@@ -221,8 +221,10 @@ std::optional<Value> NumberFromDriverText(std::string_view text, bool whole) {
     if (i == decimal) {
       plain += '.';
     } else if (c == '.' || c == ',') {
-      if (i > decimal && decimal != std::string_view::npos) return std::nullopt;
-      // A grouping separator before the decimal one is dropped.
+      // Only the other separator may group thousands before the decimal one.
+      if (decimal == std::string_view::npos || i > decimal || c == text[decimal]) {
+        return std::nullopt;
+      }
     } else {
       plain += c;
     }
