@@ -418,7 +418,7 @@ Status OpenEmbedded(std::string_view /*connection_string*/, const ConnectionKeys
 // Registers the engine at start-up. The build names this symbol to the linker
 // as undefined, so the engine is linked into every program even though no
 // code calls into this file by name.
-extern "C" const bool ocg_embedded_engine_registered = RegisterDriverEngine(
-    {"embedded", "Data Source", &ServesEmbedded, &OpenEmbedded});
+extern "C" const bool ocg_embedded_engine_registered =
+    RegisterDriverEngine({"embedded", "Data Source", &ServesEmbedded, &OpenEmbedded});
 
 }  // namespace ocg

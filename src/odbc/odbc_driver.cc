@@ -37,11 +37,11 @@ Status Connect(const std::string& connection_string, std::unique_ptr<Link>* out)
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
   SQLCHAR completed[1024];
   SQLSMALLINT completed_length = 0;
-  SQLRETURN rc = SQLDriverConnect(
-      link->dbc.get(), nullptr,
-      reinterpret_cast<SQLCHAR*>(const_cast<char*>(connection_string.data())),
-      static_cast<SQLSMALLINT>(connection_string.size()), completed, sizeof completed,
-      &completed_length, SQL_DRIVER_NOPROMPT);
+  SQLRETURN rc =
+      SQLDriverConnect(link->dbc.get(), nullptr,
+                       reinterpret_cast<SQLCHAR*>(const_cast<char*>(connection_string.data())),
+                       static_cast<SQLSMALLINT>(connection_string.size()), completed,
+                       sizeof completed, &completed_length, SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
     Status failed = OdbcError(link->dbc, "The ODBC driver could not connect");
     link->dbc.Reset();  // never connected: nothing to disconnect
@@ -95,8 +95,9 @@ class OdbcDriver : public Driver {
   Status Execute(std::string_view sql, RowSet* result, bool* link_lost) {
     OdbcHandle stmt;
     OCG_RETURN_IF_ERROR(OdbcHandle::Allocate(SQL_HANDLE_STMT, &link_->dbc, &stmt));
-    SQLRETURN rc = SQLExecDirect(stmt.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.data())),
-                                 static_cast<SQLINTEGER>(sql.size()));
+    SQLRETURN rc =
+        SQLExecDirect(stmt.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.data())),
+                      static_cast<SQLINTEGER>(sql.size()));
     bool have_result = false;
     for (;;) {
       // SQL_NO_DATA: a statement that touched no row, or no further result.

@@ -119,9 +119,9 @@ Status ReadPieces(const OdbcHandle& stmt, SQLUSMALLINT col, SQLSMALLINT c_type,
     // A full piece when more remains (the length is the total left, or
     // unknown); otherwise the indicator is the length of this last piece.
     const size_t capacity = kPieceUnits - terminator;
-    const bool more = rc == SQL_SUCCESS_WITH_INFO &&
-                      (indicator == SQL_NO_TOTAL ||
-                       static_cast<size_t>(indicator) / sizeof(Unit) > capacity);
+    const bool more =
+        rc == SQL_SUCCESS_WITH_INFO &&
+        (indicator == SQL_NO_TOTAL || static_cast<size_t>(indicator) / sizeof(Unit) > capacity);
     const size_t units = more ? capacity : static_cast<size_t>(indicator) / sizeof(Unit);
     out->insert(out->end(), buffer, buffer + std::min(units, capacity));
     if (!more) return Status();

@@ -35,7 +35,8 @@ TEST(NumberFromDriverTextTest, EitherDecimalSeparator) {
     ASSERT_TRUE(got.has_value()) << c.name;
     EXPECT_EQ(c.want, *got) << c.name;
   }
-  for (const char* bad : {"", " ", "abc", "1,2,3", "1.2.3", "12a", "1.5,2.0", "1E5.2", "inf", "nan"}) {
+  for (const char* bad :
+       {"", " ", "abc", "1,2,3", "1.2.3", "12a", "1.5,2.0", "1E5.2", "inf", "nan"}) {
     EXPECT_FALSE(NumberFromDriverText(bad, false).has_value()) << bad;
   }
 }
@@ -46,9 +47,16 @@ TEST(NumberFromDriverTextTest, EitherDecimalSeparator) {
 TEST(OdbcCliTest, CallTakesAnOdbcConnectionString) {
   testing::TempDatabase db;
   auto call = [&](const std::string& connection) {
-    std::string args[] = {"ocg", "call", "gBusca_Numeracao_Automatica",
+    std::string args[] = {"ocg",
+                          "call",
+                          "gBusca_Numeracao_Automatica",
                           R"({"invntponto_operacao_id": 1, "InVntTab_Tipo_Docto_Transp_ID": 9})",
-                          "--kind", "SQLSERVER", "--user", "5", "--connect", connection};
+                          "--kind",
+                          "SQLSERVER",
+                          "--user",
+                          "5",
+                          "--connect",
+                          connection};
     char* argv[std::size(args)];
     for (size_t i = 0; i < std::size(args); ++i) argv[i] = args[i].data();
     std::ostringstream out, err;

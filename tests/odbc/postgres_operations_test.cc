@@ -70,8 +70,8 @@ class PostgresOperationsTest : public ::testing::Test {
     Value p = Value::Int32(point), type = Value::Int32(9),
           c = connection.is_empty() ? conn() : connection, u = user,
           kind = Value::Text("SQLSERVER");
-    n.result = Ocg().gBusca_Numeracao_Automatica(n.msg, p, type, c, u, kind, n.flag, n.atual,
-                                                   n.next);
+    n.result =
+        Ocg().gBusca_Numeracao_Automatica(n.msg, p, type, c, u, kind, n.flag, n.atual, n.next);
     return n;
   }
 
@@ -222,9 +222,10 @@ TEST_F(PostgresOperationsTest, TheDriversErrorReachesTheFailureRoutine) {
 }
 
 TEST_F(PostgresOperationsTest, ServerStoppedDuringACall) {
-  Exec("INSERT INTO CONTR_NUM_DOCTOS (CONTR_NUM_DOCTOS_ID, TAB_STATUS_ID, PONTO_OPERACAO_ID, "
-       "TAB_TIPO_DOCTO_TRANSP_ID, NUM_INICIAL, NUM_FINAL, NUM_ATUAL) VALUES "
-       "(1, 1, 7001, 9, 100, 199, 150)");
+  Exec(
+      "INSERT INTO CONTR_NUM_DOCTOS (CONTR_NUM_DOCTOS_ID, TAB_STATUS_ID, PONTO_OPERACAO_ID, "
+      "TAB_TIPO_DOCTO_TRANSP_ID, NUM_INICIAL, NUM_FINAL, NUM_ATUAL) VALUES "
+      "(1, 1, 7001, 9, 100, 199, 150)");
   // Another connection holds the table, so the call waits inside its first
   // statement until the server goes.
   std::unique_ptr<Driver> holder, watcher;

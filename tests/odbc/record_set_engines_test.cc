@@ -24,8 +24,8 @@ using testing::PostgresServer;
 
 enum class Engine { kEmbedded, kSqliteOdbc, kPostgres };
 
-std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
-  switch (info.param) {
+std::string Name(Engine engine) {
+  switch (engine) {
     case Engine::kEmbedded:
       return "embedded";
     case Engine::kSqliteOdbc:
@@ -34,6 +34,8 @@ std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
       return "postgresql";
   }
 }
+std::string EngineName(const ::testing::TestParamInfo<Engine>& info) { return Name(info.param); }
+void PrintTo(Engine engine, std::ostream* out) { *out << Name(engine); }
 
 // Types every engine reads alike; SQLite takes any of these names.
 constexpr const char* kTable =
