@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "value/date_time.h"
+#include "value/text.h"
 
 namespace ocg {
 namespace {
@@ -59,24 +60,6 @@ Value WholeNumber(int64_t v) {
     return Value::Int32(static_cast<int32_t>(v));
   }
   return Value::Double(static_cast<double>(v));
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // UTF-16 as the driver manager's SQLWCHAR holds it; a lone surrogate becomes

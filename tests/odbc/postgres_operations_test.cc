@@ -3,11 +3,8 @@
 // the message log, the identifier counters under two processes, the system
 // log, the numbering lookup, and a server that stops while a call runs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -116,41 +113,10 @@ TEST_F(PostgresOperationsTest, MessageLogUnderEachKind) {
 
 TEST_F(PostgresOperationsTest, TwoProcessesNeverReceiveTheSameIdentifier) {
   constexpr int kPerProcess = 300;
-  const std::string dir = server_->dir();
-  CloseThreadConnections();  // children must not share the parent's connections
-  std::vector<pid_t> children;
-  for (int p = 0; p < 2; ++p) {
-    pid_t pid = fork();
-    ASSERT_NE(-1, pid);
-    if (pid == 0) {
-      std::ofstream out(dir + "/ids" + std::to_string(p));
-      int failures = 0;
-      for (int i = 0; i < kPerProcess; ++i) {
-        std::string msg;
-        int32_t id = 0;
-        if (gAtualiza_infra_ids("SQLSERVER", 5, 0, "", "", Value(), server_->connection(),
-                                "HIST_PROGR_ESCOAM_ID", msg, id)) {
-          out << id << "\n";
-        } else {
-          ++failures;
-        }
-      }
-      out.close();
-      _exit(failures == 0 ? 0 : 1);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a child failed an allocation";
-  }
-  std::set<int32_t> ids;
-  for (int p = 0; p < 2; ++p) {
-    std::ifstream in(dir + "/ids" + std::to_string(p));
-    for (int32_t id; in >> id;) ids.insert(id);
-  }
-  EXPECT_EQ(2u * kPerProcess, ids.size()) << "duplicate or missing identifiers";
+  std::vector<int32_t> drawn = testing::DrawInTwoProcesses(server_->connection(), server_->dir(),
+                                                           "HIST_PROGR_ESCOAM_ID", kPerProcess);
+  EXPECT_EQ(2u * kPerProcess, std::set<int32_t>(drawn.begin(), drawn.end()).size())
+      << "duplicate or missing identifiers";
   EXPECT_EQ(Value::Int32(2 * kPerProcess),
             Rows("SELECT HIST_PROGR_ESCOAM_ID FROM INFRA_IDS")[0][0]);
 }
