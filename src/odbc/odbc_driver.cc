@@ -22,8 +22,13 @@ struct Link {
   OdbcHandle env;
   OdbcHandle dbc;
 
+  // Some drivers refuse to disconnect inside a transaction, which would
+  // leave the handle impossible to free: whatever is open is rolled back
+  // first.
   ~Link() {
-    if (dbc.get() != SQL_NULL_HANDLE) SQLDisconnect(dbc.get());
+    if (dbc.get() == SQL_NULL_HANDLE) return;
+    SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
+    SQLDisconnect(dbc.get());
   }
 };
 

@@ -13,8 +13,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -40,12 +40,7 @@ std::string FindBinDir() {
 }
 
 bool OdbcDriverInstalled() {
-  std::error_code ec;
-  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc",
-                          "/usr/lib/odbc", "/usr/local/lib"}) {
-    if (fs::exists(std::string(dir) + "/" + kOdbcDriverLibrary, ec)) return true;
-  }
-  return false;
+  return fs::exists(std::string("/usr/lib/x86_64-linux-gnu/odbc/") + kOdbcDriverLibrary);
 }
 
 int FreePort() {
@@ -93,9 +88,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& log, uid_t 
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace

@@ -122,11 +122,6 @@ TEST_P(RecordSetEngineTest, ValuesReadAlike) {
       {"empty text is not null", 2, "S", Value::Text("")},
       {"timestamp", 0, "d", Value::Date({2026, 12, 6, 8, 30, 0})},
       {"midnight", 2, "D", Value::Date({2026, 1, 31, 0, 0, 0})},
-      {"null integer", 1, "I", Value::Null()},
-      {"null double", 1, "R", Value::Null()},
-      {"null decimal", 1, "N", Value::Null()},
-      {"null text", 1, "S", Value::Null()},
-      {"null date", 1, "D", Value::Null()},
   };
   RecordSet rs;
   ASSERT_TRUE(rs.Open("SELECT K, I, B, R, N, S, D FROM T ORDER BY K", conn()).ok());
@@ -138,6 +133,11 @@ TEST_P(RecordSetEngineTest, ValuesReadAlike) {
     Result<Value> got = rs.Field(c.column);
     ASSERT_TRUE(got.ok()) << c.name << ": " << got.status().ToString();
     EXPECT_EQ(c.want, got.value()) << c.name << ": got " << got.value().TextOrEmpty();
+  }
+  rs.MoveFirst();
+  rs.MoveNext();
+  for (const char* column : {"I", "B", "R", "N", "S", "D"}) {
+    EXPECT_TRUE(rs.Field(column).value().is_null()) << column;
   }
   EXPECT_EQ(1, Count(std::string("S = '") + kAccents + "'")) << "accents reach the engine intact";
   EXPECT_EQ(3265, rs.Field("NO_SUCH_COLUMN").status().number());
@@ -167,11 +167,7 @@ TEST_P(RecordSetEngineTest, LongTextsWhole) {
   Exec("INSERT INTO T (K, S) VALUES (1, '" + text + "')");
   RecordSet rs;
   ASSERT_TRUE(rs.Open("SELECT S FROM T", conn()).ok());
-  Result<Value> got = rs.Field("S");
-  ASSERT_TRUE(got.ok());
-  ASSERT_TRUE(got.value().is_text());
-  EXPECT_EQ(text.size(), got.value().text().size());
-  EXPECT_TRUE(got.value().text() == text);
+  EXPECT_TRUE(rs.Field("S").value() == Value::Text(text)) << "a long text comes back whole";
 }
 
 TEST_P(RecordSetEngineTest, RowCountsBeforeTheResult) {
