@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "embedded/database.h"
+#include "infra/infra_ids.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/trace.h"
@@ -73,6 +74,57 @@ class TempDatabase {
   std::string path_;
 };
 
+// Runs body(p) for p = 0 .. processes - 1, each in a child process of its own
+// and all at once, and waits for them; true when every child's body returned
+// 0. The thread's pooled connections are closed first: children must not
+// share the parent's handles.
+inline bool InChildProcesses(int processes, const std::function<int(int)>& body) {
+  CloseThreadConnections();
+  std::vector<pid_t> children;
+  for (int p = 0; p < processes; ++p) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body(p));
+    children.push_back(pid);
+  }
+  bool all_ok = true;
+  for (pid_t pid : children) {
+    int status = 0;
+    all_ok &= pid != -1 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+              WEXITSTATUS(status) == 0;
+  }
+  return all_ok;
+}
+
+// Draws per_process identifiers from the counter column in each of two
+// processes at once, on connection; returns every identifier drawn. dir
+// takes the children's lists. A child whose allocation failed fails the test.
+inline std::vector<int32_t> DrawInTwoProcesses(const std::string& connection,
+                                               const std::string& dir, const std::string& column,
+                                               int per_process) {
+  const bool children_ok = InChildProcesses(2, [&](int p) {
+    std::ofstream out(dir + "/ids" + std::to_string(p));
+    int failures = 0;
+    for (int i = 0; i < per_process; ++i) {
+      std::string msg;
+      int32_t id = 0;
+      if (gAtualiza_infra_ids("ORACLE", 5, 1, "NORTEX", "N", Value(), connection, column, msg,
+                              id)) {
+        out << id << "\n";
+      } else {
+        ++failures;
+      }
+    }
+    return failures == 0 ? 0 : 1;
+  });
+  EXPECT_TRUE(children_ok) << "a child failed an allocation";
+  std::vector<int32_t> ids;
+  for (int p = 0; p < 2; ++p) {
+    std::ifstream in(dir + "/ids" + std::to_string(p));
+    for (int32_t id; in >> id;) ids.push_back(id);
+  }
+  return ids;
+}
+
 // Captures the statement trace for the life of the object.
 class TraceCapture {
  public:
@@ -97,27 +149,6 @@ class TraceCapture {
  private:
   std::string path_;
 };
-
-// Runs body(p) for p = 0 .. processes - 1, each in a child process of its own
-// and all at once, and waits for them; true when every child's body returned
-// 0. The thread's pooled connections are closed first: children must not
-// share the parent's handles.
-inline bool InChildProcesses(int processes, const std::function<int(int)>& body) {
-  CloseThreadConnections();
-  std::vector<pid_t> children;
-  for (int p = 0; p < processes; ++p) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body(p));
-    children.push_back(pid);
-  }
-  bool all_ok = true;
-  for (pid_t pid : children) {
-    int status = 0;
-    all_ok &= pid != -1 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-              WEXITSTATUS(status) == 0;
-  }
-  return all_ok;
-}
 
 // Arguments as a front end might send them: four in thirteen are texts built
 // from patterns (d a digit, s any sign, * a long run of signs), two in

@@ -9,6 +9,8 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/jobs_command.h"
+#include "cli/sql_command.h"
 #include "cli/value_json.h"
 #include "embedded/database.h"
 #include "infra/connection_string.h"
@@ -215,6 +217,22 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   init->add_option("path", db_path, "Database file to create")->required();
   init->add_flag("--demo", demo, "Fill it with the demonstration data set");
 
+  std::string jobs_connection;
+  std::optional<int32_t> jobs_status;
+  bool jobs_json = false;
+  CLI::App* jobs = app.add_subcommand("jobs", "List the registered jobs and their parameters");
+  jobs->add_option("--connect", jobs_connection, "Connection string (env OCG_CONNECT)");
+  jobs->add_option("--status", jobs_status, "Only the jobs in this status");
+  jobs->add_flag("--json", jobs_json, "Print JSON instead of a table");
+
+  std::string sql_db, sql_script;
+  bool sql_json = false;
+  CLI::App* sql = app.add_subcommand(
+      "sql", "Run SQL on an embedded database as the operations run it (one transaction)");
+  sql->add_option("db", sql_db, "Database file")->required();
+  sql->add_option("statement", sql_script, "Statements; absent or - reads standard input");
+  sql->add_flag("--json", sql_json, "Print each result as one JSON line");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -241,12 +259,26 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     return CallCommand(op_name, args_text, defaults, out, err);
   }
+  if (*jobs) {
+    jobs_connection = EnvOr("OCG_CONNECT", jobs_connection);
+    if (jobs_connection.empty()) {
+      err << "ocg: jobs needs a connection string (--connect or OCG_CONNECT)\n";
+      return 2;
+    }
+    return RunJobsCommand(jobs_connection, jobs_status, jobs_json, out, err);
+  }
   if (*ops) {
     int slot = 1;
     for (const OperationInfo& op : Operations()) {
       out << slot++ << ". " << OperationSignature(op) << "\n";
     }
     return 0;
+  }
+  if (*sql) {
+    if (sql_script.empty() || sql_script == "-") {
+      sql_script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    }
+    return RunSqlCommand(sql_db, sql_script, sql_json, out, err);
   }
   if (*init) {
     Status st = CreateDatabase(db_path, demo);

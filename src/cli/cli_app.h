@@ -3,6 +3,8 @@
 //   ocg call OPERATION [ARGS] [--connect CS] [--kind KIND] [--user ID] [--trace FILE]
 //   ocg operations
 //   ocg init-db PATH [--demo]
+//   ocg jobs [--connect CS] [--status N] [--json]
+//   ocg sql PATH [STATEMENT] [--json]   (see cli/sql_command.h)
 //
 // ARGS is a JSON object by argument name, or an array in interface order ("-"
 // reads it from standard input; absent means {}). The connection string,

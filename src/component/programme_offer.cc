@@ -157,7 +157,7 @@ Status OpenOffer(const Value& banco, const Value& conecta, const Value& usuario,
     OCG_ASSIGN_OR_RETURN(int32_t c, NormalisedInt32(cliente));
     OCG_ASSIGN_OR_RETURN(int32_t d, NormalisedInt32(destinatario));
     OCG_ASSIGN_OR_RETURN(int32_t p, NormalisedInt32(ponto));
-    if (!emulation(t.banco, t.conecta, c, d, p, strSQL, msg, t.usuario, docto_id)) {
+    if (!emulation(t.banco, t.conecta, c, d, p, strSQL, msg, Value::Text(t.usuario), docto_id)) {
       return Status();
     }
   } else {

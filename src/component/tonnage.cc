@@ -147,8 +147,8 @@ Status BuildLastTonnageStatement(const Value& banco, const Value& conecta, const
   if (IsOracle(banco)) {
     OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(banco, conecta, usuario));
     OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
-    *built =
-        mTrataSP_ZOR_CON_ULT_TON_PROG(t.banco, t.conecta, id, strSQL, msg, t.usuario, docto_id);
+    *built = mTrataSP_ZOR_CON_ULT_TON_PROG(t.banco, t.conecta, id, strSQL, msg,
+                                           Value::Text(t.usuario), docto_id);
     return Status();
   }
   strSQL.clear();
@@ -165,7 +165,7 @@ Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuari
     OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(banco, conecta, usuario));
     OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(prog_id));
     *built = mTrataSP_ZOR_ALT_TON_PROG(t.banco, t.conecta, id, remaining, loaded, strSQL, msg,
-                                       t.usuario);
+                                       Value::Text(t.usuario));
     if (!*built) return Status();
   } else {
     // The server reads "227.5"; the Double's own text ("227,5") would split

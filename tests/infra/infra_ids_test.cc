@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -81,33 +80,11 @@ TEST(InfraIdsTest, AnAllocationInsideAReadOperationSeesEveryEarlierOne) {
 TEST(InfraIdsTest, TwoProcessesNeverReceiveTheSameIdentifier) {
   TempDatabase db;
   constexpr int kPerProcess = 1000;
-  const bool children_ok = testing::InChildProcesses(2, [&db](int p) {
-    std::ofstream out(db.dir() + "/ids" + std::to_string(p));
-    int failures = 0;
-    for (int i = 0; i < kPerProcess; ++i) {
-      std::string msg;
-      int32_t id = 0;
-      if (Allocate(db, "HIST_PROGR_ESCOAM_ID", msg, id)) {
-        out << id << "\n";
-      } else {
-        ++failures;
-      }
-    }
-    return failures == 0 ? 0 : 1;
-  });
-  EXPECT_TRUE(children_ok) << "a child failed an allocation";
-  std::set<int32_t> ids;
-  size_t total = 0;
-  for (int p = 0; p < 2; ++p) {
-    std::ifstream in(db.dir() + "/ids" + std::to_string(p));
-    int32_t id;
-    while (in >> id) {
-      ids.insert(id);
-      ++total;
-    }
-  }
-  EXPECT_EQ(2u * kPerProcess, total);
-  EXPECT_EQ(total, ids.size()) << "duplicate identifiers handed out";
+  std::vector<int32_t> drawn =
+      testing::DrawInTwoProcesses(db.connection(), db.dir(), "HIST_PROGR_ESCOAM_ID", kPerProcess);
+  std::set<int32_t> ids(drawn.begin(), drawn.end());
+  EXPECT_EQ(2u * kPerProcess, drawn.size());
+  EXPECT_EQ(drawn.size(), ids.size()) << "duplicate identifiers handed out";
   const int32_t last = *ids.rbegin();
   EXPECT_EQ(std::to_string(last),
             db.Scalar("SELECT HIST_PROGR_ESCOAM_ID FROM INFRA_IDS").TextOrEmpty());
