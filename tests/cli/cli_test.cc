@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/dispatch.h"
 #include "cli/value_json.h"
 #include "test_support.h"
 
