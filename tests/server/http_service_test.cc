@@ -52,8 +52,8 @@ TEST(HttpServiceTest, ErrorsAreJsonWithTheirStatus) {
        R"({"invntDocto_Transp_id": {"x": 1}})", 400, "argument invntDocto_Transp_id"},
       {"unknown argument", "POST", "/ocg/gCons_Docto_Transp", R"({"nada": 1})", 400,
        "unknown argument 'nada'"},
-      {"unknown database", "POST", "/ocg/gCons_Docto_Transp", R"({"vntConecta_db": "other"})",
-       400, "unknown database 'other'; this server offers: main, gone"},
+      {"unknown database", "POST", "/ocg/gCons_Docto_Transp", R"({"vntConecta_db": "other"})", 400,
+       "unknown database 'other'; this server offers: main, gone"},
       {"a connection string from the caller", "POST", "/ocg/gCons_Docto_Transp",
        R"({"vntConecta_db": "Data Source=/etc/passwd"})", 403,
        "does not take connection strings from callers"},
@@ -91,15 +91,15 @@ TEST(HttpServiceTest, AnswersAsTheCommandDoes) {
   ServerProcess server(db.dir(), DatabaseFlags(db));
   ASSERT_NE(0, server.port()) << server.Output();
   for (int order : {1, 4, 99999}) {
-    httplib::Result r = server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(order) +
-                                                 "", "application/json");
+    httplib::Result r =
+        server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(order) + "", "application/json");
     ASSERT_TRUE(r && r->status == 200) << order;
     json http = json::parse(r->body);
 
     std::string connect = db.connection();
-    std::vector<std::string> args = {"ocg",       "call",     "gCons_Docto_Transp", OrderCall(order),
-                                     "--connect", connect,    "--kind",
-                                     "ORACLE"};
+    std::vector<std::string> args = {
+        "ocg",    "call",  "gCons_Docto_Transp", OrderCall(order), "--connect", connect,
+        "--kind", "ORACLE"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::ostringstream out, err;
@@ -175,8 +175,8 @@ TEST(HttpServiceTest, UnsafeOrBrokenSetupsDoNotStart) {
     ServerProcess server(db.dir(), c.flags);
     EXPECT_EQ(0, server.port()) << c.name;
     EXPECT_EQ(2, server.Wait()) << c.name;
-    EXPECT_NE(std::string::npos, server.Output().find(c.error)) << c.name << ": "
-                                                                 << server.Output();
+    EXPECT_NE(std::string::npos, server.Output().find(c.error))
+        << c.name << ": " << server.Output();
   }
 }
 
@@ -227,8 +227,8 @@ TEST(HttpServiceTest, ConcurrentClientsGetCorrectAnswers) {
   const int orders[] = {1, 2, 3, 4, 6, 9, 99999};
   std::map<int, std::string> expected;
   for (int order : orders) {
-    expected[order] = server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(order),
-                                           "application/json")->body;
+    expected[order] =
+        server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(order), "application/json")->body;
   }
   constexpr int kClients = 12;
   constexpr int kCallsEach = 30;
@@ -239,8 +239,8 @@ TEST(HttpServiceTest, ConcurrentClientsGetCorrectAnswers) {
       httplib::Client client = server.Client();
       for (int i = 0; i < kCallsEach; ++i) {
         const int order = orders[(c + i) % std::size(orders)];
-        httplib::Result r = client.Post("/ocg/gCons_Docto_Transp", OrderCall(order),
-                                        "application/json");
+        httplib::Result r =
+            client.Post("/ocg/gCons_Docto_Transp", OrderCall(order), "application/json");
         if (!r || r->status != 200 || r->body != expected[order]) ++wrong;
       }
     });
@@ -272,7 +272,8 @@ TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
     clients.emplace_back([&] {
       httplib::Client client = server.Client();
       for (int i = 0; i < 5000; ++i) {
-        httplib::Result r = client.Post("/ocg/gCons_Docto_Transp", OrderCall(1), "application/json");
+        httplib::Result r =
+            client.Post("/ocg/gCons_Docto_Transp", OrderCall(1), "application/json");
         if (!r) return;  // the server has stopped accepting
         if (r->status == 200 && r->body == expected) {
           ++answered;
