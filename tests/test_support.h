@@ -96,15 +96,34 @@ class TraceCapture {
   std::string path_;
 };
 
-// Arguments as a front end might send them: five in twelve are texts built
-// from patterns (d a digit, s any sign, * a long run of signs).
+// Arguments as a front end might send them: four in thirteen are texts built
+// from patterns (d a digit, s any sign, * a long run of signs), two in
+// thirteen are shapes that look like SQL (operators, null tests, keywords,
+// NUL bytes, a digit before a text too long to clean).
 inline Value RandomValue(std::mt19937& rng) {
   auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  static const std::string kShapes[] = {"<> 5",
+                                        "= 1",
+                                        ">= 120",
+                                        "IS NULL",
+                                        "is not null",
+                                        "null",
+                                        "NULL",
+                                        std::string("120\0", 4),
+                                        std::string("\0", 1),
+                                        "1; DELETE FROM LOG_MSG",
+                                        "9 UNION SELECT 1",
+                                        "-1",
+                                        "--1",
+                                        "1 + 1",
+                                        "9'; --",
+                                        "7" + std::string(40000, '(')};
   constexpr std::string_view kPatterns =
       "|d|ddddddddd|ddd,dd|ddd.dd|d.ddd.ddd|dd'd|dd\"d| dd |dd dd|açÃé Ú|s|ssssssss|*|dddd -- s|"
       "d OR d=d|dddddddddddddddddddd";
   static const std::string kSigns = "0159,.'\"()[] aZ;-/*%&+<>\te";
-  const int kind = pick(12);
+  const int kind = pick(13);
+  if (kind >= 11) return Value::Text(kShapes[pick(std::size(kShapes))]);
   if (kind < 2) return kind == 0 ? Value::Null() : Value();
   if (kind == 2) return Value::Int32(pick(300));
   if (kind == 3) return Value::Int32(static_cast<int32_t>(rng()));

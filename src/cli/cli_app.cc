@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/dispatch.h"
+#include "cli/jobs_command.h"
 #include "cli/value_json.h"
 #include "embedded/database.h"
 #include "infra/connection_string.h"
@@ -112,6 +113,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
                   "callers)");
   serve->add_flag("--allow-connection-strings", serve_options.allow_connection_strings,
                   "Let callers give a connection string instead of a database name");
+  std::string jobs_connection;
+  std::optional<int32_t> jobs_status;
+  bool jobs_json = false;
+  CLI::App* jobs = app.add_subcommand("jobs", "List the registered jobs and their parameters");
+  jobs->add_option("--connect", jobs_connection, "Connection string (env OCG_CONNECT)");
+  jobs->add_option("--status", jobs_status, "Only the jobs in this status");
+  jobs->add_flag("--json", jobs_json, "Print JSON instead of a table");
 
   try {
     app.parse(argc, argv);
@@ -154,6 +162,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
       return 2;
     }
     return RunServe(std::move(serve_options), out, err);
+  }
+  if (*jobs) {
+    jobs_connection = EnvOr("OCG_CONNECT", jobs_connection);
+    if (jobs_connection.empty()) {
+      err << "ocg: jobs needs a connection string (--connect or OCG_CONNECT)\n";
+      return 2;
+    }
+    return RunJobsCommand(jobs_connection, jobs_status, jobs_json, out, err);
   }
   if (*ops) {
     int slot = 1;

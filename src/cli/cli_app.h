@@ -3,6 +3,7 @@
 //   ocg call OPERATION [ARGS] [--connect CS] [--kind KIND] [--user ID] [--trace FILE]
 //   ocg operations
 //   ocg init-db PATH [--demo]
+//   ocg jobs [--connect CS] [--status N] [--json]
 //   ocg serve [--listen HOST:PORT] [--db NAME=CONNECTION_STRING ...] ... (see
 //             server/serve_options.h)
 //

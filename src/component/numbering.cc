@@ -85,8 +85,8 @@ bool mTrataSP_PMV_VER_EXIST_DOCTO_IMP(const Value& strBanco, const Value& strCon
                                       const Value& num_ini, const Value& num_fim,
                                       const Value& tipo_docto, const Value& ponto,
                                       std::string& strSQL, Value& msg, const Value& usuario) {
-  bool result = false;
-  Status status = [&]() -> Status {
+  const Trap trap{kRangeEmulationSite, strBanco, strConecta, usuario, msg};
+  return RunEmulation(trap, strSQL, [&](bool& built) {
     strSQL.clear();
     SqlBuilder sql(&strSQL);
     sql += " SELECT COUNT ( * ) AS QUANTIDADE ";
@@ -104,13 +104,9 @@ bool mTrataSP_PMV_VER_EXIST_DOCTO_IMP(const Value& strBanco, const Value& strCon
     sql += " DOCTO_TRANSPORTE.PONTO_OPERACAO_ID =  ";
     OCG_RETURN_IF_ERROR(sql.gTrata_Numero(ponto));
     sql += " ";
-    result = true;
+    built = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kRangeEmulationSite, status, strSQL, strBanco, strConecta, usuario, msg);
-  }
-  return result;
+  });
 }
 
 // Builds the count of active orders of a type at a point carrying num_docto.
@@ -121,8 +117,9 @@ bool mTrataSP_032_ZOR_DUP_DOCTO_TRANSP2(const std::string& strBanco, const std::
                                         int32_t num_docto, int32_t tipo_docto, int32_t ponto,
                                         int32_t docto_id, std::string& strSQL, Value& msg,
                                         const Value& usuario) {
-  bool result = false;
-  Status status = [&]() -> Status {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  const Trap trap{kDuplicateEmulationSite, banco, conecta, usuario, msg};
+  return RunEmulation(trap, strSQL, [&](bool& built) {
     strSQL.clear();
     SqlBuilder sql(&strSQL);
     sql += " SELECT COUNT ( * ) AS CONTADOR ";
@@ -147,14 +144,9 @@ bool mTrataSP_032_ZOR_DUP_DOCTO_TRANSP2(const std::string& strBanco, const std::
       sql += " AND ";
     }
     sql += " TAB_STATUS_ID = 1   ";
-    result = true;
+    built = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kDuplicateEmulationSite, status, strSQL, Value::Text(strBanco),
-                      Value::Text(strConecta), usuario, msg);
-  }
-  return result;
+  });
 }
 
 }  // namespace
@@ -163,10 +155,9 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
                              Value& inlngTab_Tipo_Docto_ID, Value& InLngPonto_Operacao_ID,
                              Value& outstrMsg_Retorno, Value& invntConecta_db,
                              Value& invntUsuario_internet_id, Value& inVntBanco_Dados) {
-  OperationScope scope(/*for_write=*/false);
-  bool result = false;
-  std::string strSQL;
-  Status status = [&]() -> Status {
+  const Trap trap{kVerifSite, inVntBanco_Dados, invntConecta_db, invntUsuario_internet_id,
+                  outstrMsg_Retorno};
+  return RunBooleanOperation(/*for_write=*/false, trap, [&](std::string& strSQL, bool& result) {
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(std::string banco, ToText(inVntBanco_Dados));
       OCG_ASSIGN_OR_RETURN(std::string usuario, ToText(invntUsuario_internet_id));
@@ -207,13 +198,7 @@ bool Ocg::gVerif_Exist_Docto(Value& inlngnum_docto_ini, Value& inlngnum_docto_fi
     rs.Close();
     result = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kVerifSite, status, strSQL, inVntBanco_Dados, invntConecta_db,
-                      invntUsuario_internet_id, outstrMsg_Retorno);
-  }
-  if (result) scope.Succeed();
-  return result;
+  });
 }
 
 bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operacao_id,
@@ -221,10 +206,9 @@ bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operac
                                       Value& invntUsuario_internet_id, Value& inVntBanco_Dados,
                                       Value& OutStrFlag_Numero_Automatico, Value& OutLngNum_Atual,
                                       Value& OutLngNum_Docto_Transporte) {
-  OperationScope scope(/*for_write=*/false);
-  bool result = false;
-  std::string strSQL;
-  Status status = [&]() -> Status {
+  const Trap trap{kNumberingSite, inVntBanco_Dados, invntConecta_db, invntUsuario_internet_id,
+                  outstrMsg};
+  return RunBooleanOperation(/*for_write=*/false, trap, [&](std::string& strSQL, bool& result) {
     // The empty operator gives "  value", or " null" for a 0 or empty value,
     // which matches no range: "no numbering" rather than "any point".
     strSQL.clear();
@@ -281,23 +265,16 @@ bool Ocg::gBusca_Numeracao_Automatica(Value& outstrMsg, Value& invntponto_operac
     }
     result = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kNumberingSite, status, strSQL, inVntBanco_Dados, invntConecta_db,
-                      invntUsuario_internet_id, outstrMsg);
-  }
-  if (result) scope.Succeed();
-  return result;
+  });
 }
 
 bool Ocg::mVer_Dup_Col_Geral(Value& invntNum_Docto_Transp, Value& InVntTab_Tipo_Docto_Transp_ID,
                              Value& invntponto_operacao_id, Value& InVntDocto_Transporte_ID,
                              Value& invntUsuario_internet_id, Value& vntConecta_db,
                              Value& inVntBanco_Dados, Value& outvntMsg_Ret) {
-  OperationScope scope(/*for_write=*/false);
-  bool result = false;
-  std::string strSQL;
-  Status status = [&]() -> Status {
+  const Trap trap{kDuplicateSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                  outvntMsg_Ret};
+  return RunBooleanOperation(/*for_write=*/false, trap, [&](std::string& strSQL, bool& result) {
     if (IsOracle(inVntBanco_Dados)) {
       // The emulation takes 32-bit numbers: a number that is not one (a text,
       // an empty text) is a conversion error and ends in this trap.
@@ -338,13 +315,7 @@ bool Ocg::mVer_Dup_Col_Geral(Value& invntNum_Docto_Transp, Value& InVntTab_Tipo_
     }
     result = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kDuplicateSite, status, strSQL, inVntBanco_Dados, vntConecta_db,
-                      invntUsuario_internet_id, outvntMsg_Ret);
-  }
-  if (result) scope.Succeed();
-  return result;
+  });
 }
 
 }  // namespace ocg

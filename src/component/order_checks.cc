@@ -54,9 +54,9 @@ bool Ocg::mconsiste_campos(
     Value& InVntTab_Tipo_Docto_Transp_ID, Value& invntConecta_db, Value& inVntBanco_Dados) {
   // No statement runs here, but an operation always owns its scope: a failure
   // logged below is written when the scope ends.
-  OperationScope scope(/*for_write=*/false);
-  bool result = false;
-  Status status = [&]() -> Status {
+  const Trap trap{kChecksSite, inVntBanco_Dados, invntConecta_db, invntUsuario_internet_id,
+                  outvntMsg_Ret};
+  return RunBooleanOperation(/*for_write=*/false, trap, [&](std::string&, bool& result) {
     // Every free-text field is cleaned before any check, so a refusal still
     // hands the caller cleaned values. A Null here has no text form and is a
     // run-time error, not a refusal.
@@ -158,13 +158,7 @@ bool Ocg::mconsiste_campos(
     }
     result = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kChecksSite, status, /*statement=*/"", inVntBanco_Dados, invntConecta_db,
-                      invntUsuario_internet_id, outvntMsg_Ret);
-  }
-  if (result) scope.Succeed();
-  return result;
+  });
 }
 
 }  // namespace ocg

@@ -29,8 +29,8 @@ constexpr TrapSite kEmulationSite{"ZorOCG.mTrataSP_ZOR_CON_OCG", kUserText};
 // are both active are found. Opens nothing.
 bool mTrataSP_ZOR_CON_OCG(const std::string& strBanco, const std::string& strConecta,
                           int32_t docto_id, std::string& strSQL, Value& msg, const Value& usuario) {
-  bool result = false;
-  Status status = [&]() -> Status {
+  const Value banco = Value::Text(strBanco), conecta = Value::Text(strConecta);
+  return RunEmulation(Trap{kEmulationSite, banco, conecta, usuario, msg}, strSQL, [&](bool& built) {
     strSQL.clear();
     SqlBuilder sql(&strSQL);
     sql += " SELECT ";
@@ -90,14 +90,9 @@ bool mTrataSP_ZOR_CON_OCG(const std::string& strBanco, const std::string& strCon
     sql += " DCT.TAB_STATUS_ID IN (1,615) AND ";
     sql += " DEST.TAB_STATUS_ID_PES = 1 AND ";
     sql += " DEST.TAB_STATUS_ID_END = 1 ";
-    result = true;
+    built = true;
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kEmulationSite, status, strSQL, Value::Text(strBanco),
-                      Value::Text(strConecta), usuario, msg);
-  }
-  return result;
+  });
 }
 
 }  // namespace
@@ -117,10 +112,9 @@ Value Ocg::gCons_Docto_Transp(
     Value& outvntTAB_TIPO_RESPONSAVEL_ID, Value& outvntTAB_TIPO_EMERGENCIA_ID,
     Value& outvntFlag_Ademe, Value& OutVntFlag_Coleta_Impressa, Value& outvntveiculo_carreta_id,
     Value& outvntcva) {
-  OperationScope scope(/*for_write=*/false);
-  Value result = ValueFailed();
-  std::string strSQL;
-  Status status = [&]() -> Status {
+  const Trap trap{kQuerySite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
+                  outvntMsg_Ret};
+  return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
     if (IsOracle(inVntBanco_Dados)) {
       OCG_ASSIGN_OR_RETURN(std::string banco, ToText(inVntBanco_Dados));
       OCG_ASSIGN_OR_RETURN(std::string conecta, ToText(vntConecta_db));
@@ -142,79 +136,55 @@ Value Ocg::gCons_Docto_Transp(
       outvntMsg_Ret = Value::Text("Erro na consulta da coleta. Nenhum registro encontrado.");
       return Status();
     }
-
     // Text columns pass through gNulo_Vazio, the type codes and the trailer
     // through gTrata_Numero (so a null reads 0, not "").
-    struct Column {
-      std::string_view name;
-      Value* out;
-      bool numeric;
-    };
-    const Column columns[] = {
-        {"CLIENTE_ID", &outvntCliente_id, false},
-        {"CLIENTE", &outvntCliente, false},
-        {"PONTO_OPERACAO_ID", &outvntPonto_Operacao_id, false},
-        {"DATA_EMISSAO", &outvntData_Emissao, false},
-        {"END_DESTINATARIO_ID", &outvntEnd_Destinatario_id, false},
-        {"INDICATIVO_PF_PJ", &outvntIndic_Pj_Pf, false},
-        {"PF_CPF", &outvntPf_Cpf, false},
-        {"PJ_CGC", &outvntPj_Cgc, false},
-        {"Destinatario", &outvntNome, false},
-        {"ENDERECO", &outvntEndereco, false},
-        {"MUNICIPIO", &outvntMunicipio, false},
-        {"ENDERECO_PESSOA_ID", &outvntEnd_Pessoa_id, false},
-        {"pessoa_id", &outvntPessoa_id, false},
-        {"DESTINO_ID", &outvntDestino_id, false},
-        {"veiculo_fornecedor_id", &outvntVeic_Fornecedor_id, false},
-        {"PLACA", &outvntPlaca, false},
-    };
-    for (const Column& c : columns) {
-      OCG_ASSIGN_OR_RETURN(Value v, rs.Field(c.name));
-      *c.out = c.numeric ? gTrata_Numero(v) : gNulo_Vazio(v);
-    }
-    OCG_ASSIGN_OR_RETURN(Value prev, rs.Field("DATA_PREV_CARREGAMENTO"));
-    outvntData_Prev_Carregamento = FormatAsDate(gNulo_Vazio(prev), "DD/MM/YYYY");
-    const Column more[] = {
-        {"LOCAL_CARREG", &outvntLocal_Carreg, false},
-        {"PESO_PREVISTO", &outvntPeso_Previsto, false},
-        {"TXT_EMBALAGEM", &outvntTxt_Embalagem, false},
-        {"OBSERV1", &outvntObserv1, false},
-        {"NUM_DOCTO_TRANSPORTE", &outvntNum_Docto_Transp, false},
-        {"PEDIDO_ID", &outvntPedido_id, false},
-        {"NUM_PEDIDO_EXTERNO", &outvntNum_Pedido_Externo, false},
-        {"COLABORADOR_ID", &outvntColaborador_id, false},
-        {"NOME_COLABORADOR", &outvntColaborador, false},
-        {"FORNECEDOR_ID", &outvntFornecedor_id, false},
-        {"NOME_FORNECEDOR", &outvntFornecedor, false},
-        {"tab_tipo_docto_Transp_id", &outvntTab_Tipo_Docto_Transp_id, true},
-        {"flag_ademe", &outvntFlag_Ademe, false},
-        {"TAB_TIPO_RESPONSAVEL_ID", &outvntTAB_TIPO_RESPONSAVEL_ID, true},
-        {"TAB_TIPO_EMERGENCIA_ID", &outvntTAB_TIPO_EMERGENCIA_ID, true},
-    };
-    for (const Column& c : more) {
-      OCG_ASSIGN_OR_RETURN(Value v, rs.Field(c.name));
-      *c.out = c.numeric ? gTrata_Numero(v) : gNulo_Vazio(v);
-    }
+    using K = ColumnKind;
+    OCG_RETURN_IF_ERROR(
+        CopyColumns(rs, {{"CLIENTE_ID", &outvntCliente_id, K::kText},
+                         {"CLIENTE", &outvntCliente, K::kText},
+                         {"PONTO_OPERACAO_ID", &outvntPonto_Operacao_id, K::kText},
+                         {"DATA_EMISSAO", &outvntData_Emissao, K::kText},
+                         {"END_DESTINATARIO_ID", &outvntEnd_Destinatario_id, K::kText},
+                         {"INDICATIVO_PF_PJ", &outvntIndic_Pj_Pf, K::kText},
+                         {"PF_CPF", &outvntPf_Cpf, K::kText},
+                         {"PJ_CGC", &outvntPj_Cgc, K::kText},
+                         {"Destinatario", &outvntNome, K::kText},
+                         {"ENDERECO", &outvntEndereco, K::kText},
+                         {"MUNICIPIO", &outvntMunicipio, K::kText},
+                         {"ENDERECO_PESSOA_ID", &outvntEnd_Pessoa_id, K::kText},
+                         {"pessoa_id", &outvntPessoa_id, K::kText},
+                         {"DESTINO_ID", &outvntDestino_id, K::kText},
+                         {"veiculo_fornecedor_id", &outvntVeic_Fornecedor_id, K::kText},
+                         {"PLACA", &outvntPlaca, K::kText},
+                         {"DATA_PREV_CARREGAMENTO", &outvntData_Prev_Carregamento, K::kDate},
+                         {"LOCAL_CARREG", &outvntLocal_Carreg, K::kText},
+                         {"PESO_PREVISTO", &outvntPeso_Previsto, K::kText},
+                         {"TXT_EMBALAGEM", &outvntTxt_Embalagem, K::kText},
+                         {"OBSERV1", &outvntObserv1, K::kText},
+                         {"NUM_DOCTO_TRANSPORTE", &outvntNum_Docto_Transp, K::kText},
+                         {"PEDIDO_ID", &outvntPedido_id, K::kText},
+                         {"NUM_PEDIDO_EXTERNO", &outvntNum_Pedido_Externo, K::kText},
+                         {"COLABORADOR_ID", &outvntColaborador_id, K::kText},
+                         {"NOME_COLABORADOR", &outvntColaborador, K::kText},
+                         {"FORNECEDOR_ID", &outvntFornecedor_id, K::kText},
+                         {"NOME_FORNECEDOR", &outvntFornecedor, K::kText},
+                         {"tab_tipo_docto_Transp_id", &outvntTab_Tipo_Docto_Transp_id, K::kNumber},
+                         {"flag_ademe", &outvntFlag_Ademe, K::kText},
+                         {"TAB_TIPO_RESPONSAVEL_ID", &outvntTAB_TIPO_RESPONSAVEL_ID, K::kNumber},
+                         {"TAB_TIPO_EMERGENCIA_ID", &outvntTAB_TIPO_EMERGENCIA_ID, K::kNumber}}));
     // Printed once a print date is stored; a date of blanks does not count.
     OutVntFlag_Coleta_Impressa = Value::Text("N");
     OCG_ASSIGN_OR_RETURN(Value printed, rs.Field("Data_Impressao"));
     if (!TrimBlanks(Cat(gNulo_Vazio(printed))).empty()) {
       OutVntFlag_Coleta_Impressa = Value::Text("S");
     }
-    OCG_ASSIGN_OR_RETURN(Value trailer, rs.Field("veiculo_carreta_id"));
-    outvntveiculo_carreta_id = gTrata_Numero(trailer);
-    OCG_ASSIGN_OR_RETURN(Value cva, rs.Field("cva"));
-    outvntcva = gNulo_Vazio(cva);
+    OCG_RETURN_IF_ERROR(
+        CopyColumns(rs, {{"veiculo_carreta_id", &outvntveiculo_carreta_id, K::kNumber},
+                         {"cva", &outvntcva, K::kText}}));
     rs.Close();
     result = ValueOk();
     return Status();
-  }();
-  if (!status.ok()) {
-    RunFailureRoutine(kQuerySite, status, strSQL, inVntBanco_Dados, vntConecta_db,
-                      invntUsuario_internet_id, outvntMsg_Ret);
-  }
-  if (IsValueOk(result)) scope.Succeed();
-  return result;
+  });
 }
 
 }  // namespace ocg

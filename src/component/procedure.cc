@@ -1,5 +1,6 @@
 #include "component/procedure.h"
 
+#include "infra/formatador.h"
 #include "infra/record_set.h"
 #include "infra/sql_format.h"
 
@@ -22,6 +23,29 @@ Status ReadField(const RecordSet& rs, std::string_view column, Value& out) {
   Result<Value> field = rs.Field(column);
   if (!field.ok()) return field.status();
   out = std::move(field).value();
+  return Status();
+}
+
+Status CopyColumns(const RecordSet& rs, std::initializer_list<ColumnCopy> columns) {
+  for (const ColumnCopy& c : columns) {
+    OCG_ASSIGN_OR_RETURN(Value v, rs.Field(c.column));
+    switch (c.kind) {
+      case ColumnKind::kText:
+        *c.out = gNulo_Vazio(v);
+        break;
+      case ColumnKind::kNumber:
+        *c.out = gTrata_Numero(v);
+        break;
+      case ColumnKind::kDate:
+        *c.out = FormatAsDate(gNulo_Vazio(v), "DD/MM/YYYY");
+        break;
+      case ColumnKind::kFormatted: {
+        Formatador formatador;
+        OCG_RETURN_IF_ERROR(formatador.Formata_Valor(v, *c.out));
+        break;
+      }
+    }
+  }
   return Status();
 }
 

@@ -9,10 +9,14 @@
 #define OCG_COMPONENT_PROCEDURE_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/status.h"
+#include "infra/failure.h"
+#include "infra/session.h"
 #include "value/value.h"
 
 namespace ocg {
@@ -44,6 +48,79 @@ Value FormatAsDate(const Value& value, std::string_view pattern);
 // Reads a column of the current row into out (written only on success).
 class RecordSet;
 Status ReadField(const RecordSet& rs, std::string_view column, Value& out);
+
+// Where a procedure's failure routine writes: its site, and the kind,
+// connection and user it logs with, and the message argument it sets.
+struct Trap {
+  const TrapSite& site;
+  const Value& banco;
+  const Value& conecta;
+  const Value& usuario;
+  Value& msg;
+};
+
+// The skeleton of a public operation: its scope (one transaction; for_write
+// takes the write lock at its start), its result at the failure value, the
+// body, the failure routine when the body returns an error (with the
+// statement as far as the body built it), and the commit when the body left
+// the result at success. The body is Status(std::string& strSQL, R& result);
+// it sets the success value last.
+template <typename R, typename Body>
+R RunOperation(bool for_write, R failure, const Trap& trap, Body&& body) {
+  OperationScope scope(for_write);
+  R result = failure;
+  std::string strSQL;
+  Status status = body(strSQL, result);
+  if (!status.ok()) {
+    RunFailureRoutine(trap.site, status, strSQL, trap.banco, trap.conecta, trap.usuario, trap.msg);
+  }
+  if (!(result == failure)) scope.Succeed();
+  return result;
+}
+
+template <typename Body>
+Value RunValueOperation(bool for_write, const Trap& trap, Body&& body) {
+  return RunOperation(for_write, ValueFailed(), trap, std::forward<Body>(body));
+}
+
+template <typename Body>
+bool RunBooleanOperation(bool for_write, const Trap& trap, Body&& body) {
+  return RunOperation(for_write, false, trap, std::forward<Body>(body));
+}
+
+// The skeleton of an Oracle-path emulation (mTrataSP_...): the body builds
+// strSQL (and may run statements of its own, inside the caller's
+// transaction); true when it returned OK with *built set, false after the
+// failure routine otherwise. The body is Status(bool& built).
+template <typename Body>
+bool RunEmulation(const Trap& trap, std::string& strSQL, Body&& body) {
+  bool built = false;
+  Status status = body(built);
+  if (!status.ok()) {
+    RunFailureRoutine(trap.site, status, strSQL, trap.banco, trap.conecta, trap.usuario, trap.msg);
+    return false;
+  }
+  return built;
+}
+
+// How a column reaches its out argument.
+enum class ColumnKind {
+  kText,       // gNulo_Vazio: Null becomes ""
+  kNumber,     // gTrata_Numero: Null becomes 0
+  kDate,       // gNulo_Vazio, then formatted "DD/MM/YYYY" ("" stays "")
+  kFormatted,  // Formatador's Formata_Valor: the number itself
+};
+
+struct ColumnCopy {
+  std::string_view column;  // matched without regard to case
+  Value* out;
+  ColumnKind kind;
+};
+
+// Copies the current row's columns into their out arguments in the order
+// given; the first missing column stops it (arguments before it stay
+// written), as reading them one by one would.
+Status CopyColumns(const RecordSet& rs, std::initializer_list<ColumnCopy> columns);
 
 }  // namespace ocg
 

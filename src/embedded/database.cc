@@ -1,14 +1,18 @@
 // embedded/database.cc: creating an embedded database file from the compiled-in
 // schema.sql (and demo.sql).
 //
-// The file is created exclusively, so two creators racing for one path cannot
-// both succeed, and everything is loaded in one transaction; on any failure
-// the partial file (and its WAL side files) is removed, so a path either holds
-// a complete database or nothing this function made.
+// The database is built under a temporary name beside the path and moved into
+// place only when complete, with a rename that never replaces an existing
+// file: two creators racing for one path cannot both succeed, and a creator
+// killed midway leaves at most a "PATH.partial-XXXXXX" file, never a
+// half-made database at PATH. On a failure it can report, the temporary file
+// (and its WAL side files) is removed.
 #include "embedded/database.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,30 +88,54 @@ void RemoveDatabaseFiles(const std::string& path) {
   }
 }
 
+// Moves the finished file to path, unless path exists by then.
+Status Publish(const std::string& temp, const std::string& path) {
+  // fsync first, so that the name never points at a file whose content is
+  // still only in the page cache.
+  int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  int rc = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+  if (rc != 0 && errno == EINVAL) {  // a file system without it: link, then drop the name
+    rc = ::link(temp.c_str(), path.c_str());
+    if (rc == 0) ::unlink(temp.c_str());
+  }
+  if (rc == 0) return Status();
+  if (errno == EEXIST) {
+    return Status::Error("Database file already exists: " + path, kFileAlreadyExists);
+  }
+  return Status::Error("Cannot create database file " + path + ": " + std::strerror(errno),
+                       kPathAccessError);
+}
+
 }  // namespace
 
 Status CreateDatabase(const std::string& path, bool demo) {
-  // O_EXCL makes "does not exist yet" and "now it is ours" one step. An empty
-  // file is a valid empty SQLite database, so the engine opens it as is.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  struct stat existing;
+  if (::lstat(path.c_str(), &existing) == 0) {
+    return Status::Error("Database file already exists: " + path, kFileAlreadyExists);
+  }
+  std::string temp = path + ".partial-XXXXXX";
+  int fd = ::mkstemp(temp.data());
   if (fd < 0) {
-    if (errno == EEXIST) {
-      return Status::Error("Database file already exists: " + path, kFileAlreadyExists);
-    }
     return Status::Error("Cannot create database file " + path + ": " + std::strerror(errno),
                          kPathAccessError);
   }
+  ::fchmod(fd, 0644);
   ::close(fd);
 
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int rc = sqlite3_open_v2(temp.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   DbPtr db(raw, &sqlite3_close);  // sqlite3_open_v2 hands out a handle even on failure
   Status st =
       rc == SQLITE_OK ? Populate(db.get(), demo) : EngineError(db.get(), "open " + path, nullptr);
-  // Closing before any removal: the last connection folds the WAL back into
-  // the file and deletes the side files.
+  // Closing before moving or removing: the last connection folds the WAL
+  // back into the file and deletes the side files.
   db.reset();
-  if (!st.ok()) RemoveDatabaseFiles(path);
+  if (st.ok()) st = Publish(temp, path);
+  if (!st.ok()) RemoveDatabaseFiles(temp);
   return st;
 }
 

@@ -19,6 +19,7 @@ struct PooledConnection {
   std::string connection_string;
   std::unique_ptr<Driver> driver;
   bool in_transaction = false;
+  bool write_locked = false;  // the transaction holds the write lock
 };
 
 struct ThreadSession {
@@ -75,6 +76,7 @@ void EndTransactions(bool commit) {
   for (PooledConnection& c : Current().pool) {
     if (!c.in_transaction) continue;
     c.in_transaction = false;
+    c.write_locked = false;
     Status st = commit ? c.driver->Commit() : c.driver->Rollback();
     if (!st.ok()) {
       std::fprintf(stderr, "ocg: %s failed: %s\n", commit ? "commit" : "rollback",
@@ -96,7 +98,13 @@ void RunLogStatement(std::string_view connection_string, std::string_view sql) {
 
 OperationScope::OperationScope(bool for_write) {
   ThreadSession& s = Current();
-  if (s.depth == 0) s.for_write = for_write;
+  // A writer nested in a reader turns the whole operation into a writer from
+  // here on; RunStatement takes the lock before the next statement.
+  if (s.depth == 0) {
+    s.for_write = for_write;
+  } else if (for_write) {
+    s.for_write = true;
+  }
   ++s.depth;
 }
 
@@ -129,6 +137,17 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
     return st;
   }
   ThreadSession& s = Current();
+  if (s.depth > 0 && conn->in_transaction && s.for_write && !conn->write_locked) {
+    // A writer nested in a reader: the read transaction has nothing to lose
+    // (its rows are fetched whole), so it ends and a write transaction begins
+    // with the lock, before the writer reads what it will update.
+    st = conn->driver->Commit();
+    conn->in_transaction = false;
+    if (!st.ok()) {
+      trace("", st);
+      return st;
+    }
+  }
   if (s.depth > 0 && !conn->in_transaction) {
     st = conn->driver->Begin(s.for_write);
     if (!st.ok()) {
@@ -136,6 +155,7 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
       return st;
     }
     conn->in_transaction = true;
+    conn->write_locked = s.for_write;
   }
   // The engine would read a NUL as the end of the text and run what comes
   // before it; no statement is sent with one.

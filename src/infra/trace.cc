@@ -53,7 +53,10 @@ Status SetTraceFile(const std::string& path) {
 Status ConfigureTraceFromEnvironment() {
   TraceSink& sink = Sink();
   std::lock_guard<std::mutex> lock(sink.mu);
-  return sink.Configure();
+  const char* env = std::getenv("OCG_SQL_TRACE");
+  if (env == nullptr || *env == '\0') return sink.Configure();
+  sink.configured = true;
+  return sink.Reopen(env);
 }
 
 bool TraceEnabled() {

@@ -21,9 +21,10 @@ namespace ocg {
 // leaves the trace off, when the file cannot be opened for appending.
 Status SetTraceFile(const std::string& path);
 
-// Opens the file OCG_SQL_TRACE names, once; fails as SetTraceFile does. A
-// program that cannot report the failure may skip this: the first traced
-// statement then opens the file and reports a failure on stderr.
+// Opens the file OCG_SQL_TRACE names (when it names one); fails as
+// SetTraceFile does. A program that cannot report the failure may skip this:
+// the first traced statement then opens the file and reports a failure on
+// stderr.
 Status ConfigureTraceFromEnvironment();
 
 bool TraceEnabled();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <random>
 #include <sstream>
 
 #include "cli/cli_app.h"
@@ -34,7 +37,25 @@ TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
     std::vector<std::string> args;
     const char* want_err;
   };
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  const std::string large = "{\"invntDocto_Transp_id\": \"" + std::string(5 << 20, '7') + "\"}";
   const Case cases[] = {
+      {"JSON nested 100,000 deep",
+       {"call", "gCons_Docto_Transp", "{\"invntDocto_Transp_id\": " + deep + "}"},
+       "nest deeper than"},
+      {"JSON over the size limit", {"call", "gCons_Docto_Transp", large}, "larger than"},
+      {"an array inside an array",
+       {"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": [1, [2]]})"},
+       "not arrays"},
+      {"user 1.0 is not user 10",
+       {"call", "gCons_Docto_Transp", "{}", "--user", "1.0"},
+       "must be a whole number"},
+      {"user past 32 bits",
+       {"call", "gCons_Docto_Transp", "{}", "--user", "4294967297"},
+       "must be a whole number"},
+      {"trace file that cannot be written",
+       {"call", "gCons_Docto_Transp", "{}", "--trace", "/nonexistent/dir/trace.jsonl"},
+       "cannot open the trace file"},
       {"unknown operation", {"call", "gNada", "{}"}, "unknown operation 'gNada'"},
       {"unknown argument",
        {"call", "gCons_Docto_Transp", R"({"invntDocto": 1})"},
@@ -66,12 +87,24 @@ TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
   TraceCapture trace(db.dir());
   for (const Case& c : cases) {
     std::vector<std::string> args = c.args;
-    args.insert(args.end(), {"--connect", db.connection(), "--kind", "ORACLE", "--user", "1"});
+    args.insert(args.end(), {"--connect", db.connection(), "--kind", "ORACLE"});
+    if (std::ranges::find(args, "--user") == args.end()) args.insert(args.end(), {"--user", "1"});
     CliRun r = RunOcg(args);
     EXPECT_EQ(2, r.code) << c.name;
-    EXPECT_NE(std::string::npos, r.err.find(c.want_err)) << c.name << ": " << r.err;
+    EXPECT_NE(std::string::npos, r.err.find(c.want_err)) << c.name << ": " << r.err.substr(0, 200);
+    // One line: the offending input is never echoed back whole.
+    EXPECT_LT(r.err.size(), 1000u) << c.name;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.name;
     EXPECT_TRUE(r.out.empty()) << c.name;
   }
+  ::setenv("OCG_SQL_TRACE", "/nonexistent/dir/trace.jsonl", 1);
+  ::setenv("OCG_USER", "1.0", 1);
+  EXPECT_EQ(2, RunOcg({"call", "gCons_Docto_Transp", "{}", "--connect", db.connection()}).code)
+      << "OCG_USER=1.0";
+  ::unsetenv("OCG_USER");
+  EXPECT_EQ(2, RunOcg({"call", "gCons_Docto_Transp", "{}", "--connect", db.connection()}).code)
+      << "OCG_SQL_TRACE unwritable";
+  ::unsetenv("OCG_SQL_TRACE");
   EXPECT_TRUE(trace.Statements().empty()) << "a refused call ran a statement";
   EXPECT_EQ(0, db.Count("LOG_MSG"));
 }
@@ -93,6 +126,60 @@ TEST(CliTest, CallPrintsEveryArgumentAndTakesCommonArgumentsFromFlags) {
   // Absent and never written: Empty, shown distinctly from null.
   EXPECT_EQ(nlohmann::ordered_json({{"empty", true}}),
             out["arguments"]["InVntDocto_Transporte_ID"]);
+}
+
+// Nested, truncated and oversized argument texts, seeded: each is refused with
+// exit 2 and one short line, or (shallow and whole) reaches the operation.
+TEST(CliTest, RandomlyNestedArgumentsNeverCrash) {
+  TempDatabase db;
+  std::mt19937 rng(13);
+  for (int i = 0; i < 60; ++i) {
+    const int depth = i % 3 == 0 ? static_cast<int>(rng() % 8) : static_cast<int>(rng() % 30000);
+    std::string open, close;
+    for (int d = 0; d < depth; ++d) {
+      const bool object = rng() % 2 == 0;
+      open += object ? "{\"k\": " : "[";
+      close.insert(0, object ? "}" : "]");
+    }
+    std::string text = "{\"invntDocto_Transp_id\": " + open + "1" + close + "}";
+    if (rng() % 4 == 0) text.resize(rng() % text.size());
+    CliRun r = RunOcg({"call", "gCons_Docto_Transp", text, "--connect", db.connection(), "--kind",
+                       "ORACLE", "--user", "5"});
+    const std::string row = "row " + std::to_string(i) + " depth " + std::to_string(depth);
+    EXPECT_TRUE(r.code == 2 || (r.code <= 1 && depth < 2)) << row << ": " << r.code;
+    if (r.code == 2) {
+      EXPECT_LT(r.err.size(), 300u) << row;
+    }
+  }
+}
+
+// A password never comes back: not in the printed arguments, not in the
+// parse error that a malformed string produces.
+TEST(CliTest, PasswordsAreMaskedWhereverAConnectionStringIsPrinted) {
+  TempDatabase db;
+  const std::string cases[] = {db.connection() + ";Password=s3cr3t",
+                               db.connection() + "; PWD = \"s3;cr3t\"",
+                               "Password=s3;cr3t;" + db.connection()};
+  for (const std::string& connection : cases) {
+    CliRun r = RunOcg({"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": 1})", "--connect",
+                       connection, "--kind", "ORACLE", "--user", "1"});
+    EXPECT_NE(2, r.code) << connection << r.err;
+    EXPECT_EQ(std::string::npos, (r.out + r.err).find("s3")) << connection << r.out << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("***")) << connection;
+  }
+}
+
+// The operation ran, but its answer was lost: not a success.
+TEST(CliTest, AnAnswerThatCannotBeWrittenIsNotASuccess) {
+  TempDatabase db;
+  std::vector<std::string> args = {"ocg", "call",      "gCons_Docto_Transp",
+                                   "{}",  "--connect", db.connection()};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::ostream closed(nullptr);  // every write fails
+  std::ostringstream err;
+  EXPECT_EQ(3, RunCli(static_cast<int>(argv.size()), argv.data(), closed, err));
+  EXPECT_NE(std::string::npos, err.str().find("could not be written"));
 }
 
 TEST(CliTest, JsonValuesKeepTheirKinds) {

@@ -258,6 +258,60 @@ TEST_F(NumberingTest, TrappedErrors) {
   }
 }
 
+// A caller's text is written into a statement only where it is a bare number
+// (or a clean quoted text); anything else is trapped as the database's
+// rejection would be, the same under both kinds, while a value that the
+// formatting routine itself reads as absent still gives a valid statement.
+// Per kind: "ok" (true), "N" (numbering flag), or "trap" (one LOG_MSG row).
+TEST_F(NumberingTest, CallerTextIsNeverTakenForSql) {
+  struct Case {
+    const char* name;
+    Op op;
+    std::vector<Value> args;
+    const char* oracle;
+    const char* sqlserver;
+  };
+  auto T = [](std::string s) { return Value::Text(std::move(s)); };
+  const Value i120 = Value::Int32(120), i125 = Value::Int32(125), i9 = Value::Int32(9),
+              i1 = Value::Int32(1);
+  const Case cases[] = {
+      {"blank type: absent for the condition", kVerif, {i120, i125, T(" "), i1}, "ok", "trap"},
+      {"letters as type: absent for the condition",
+       kVerif,
+       {i120, i125, T("abc"), i1},
+       "ok",
+       "trap"},
+      {"operator in the first number", kVerif, {T("<> 5"), i125, i9, i1}, "trap", "trap"},
+      {"= 1 as the last number", kVerif, {i120, T("= 1"), i9, i1}, "trap", "trap"},
+      {"IS NULL as a number", kVerif, {T("IS NULL"), i125, i9, i1}, "trap", "trap"},
+      {"is not null as the point", kVerif, {i120, i125, i9, T("is not null")}, "trap", "trap"},
+      {"a caller's null is not a number", kVerif, {i120, T("null"), i9, i1}, "trap", "trap"},
+      {"NUL after the number", kVerif, {T(std::string("120\0", 4)), i125, i9, i1}, "trap", "trap"},
+      {"number with letters", kDup, {T("150abc"), i9, i1, Value()}, "trap", "trap"},
+      {"NUL in the duplicate's number",
+       kDup,
+       {T(std::string("150\0", 4)), i9, i1, Value()},
+       "trap",
+       "trap"},
+      {"operator as the point: no numbering", kNumbering, {T("<> 5"), i9}, "N", "N"},
+  };
+  for (const Case& c : cases) {
+    for (const char* kind : kKinds) {
+      const std::string name = std::string(c.name) + " / " + kind;
+      Outcome o = Run(c.op, kind, c.args);
+      const std::string want = kind == std::string("ORACLE") ? c.oracle : c.sqlserver;
+      std::string got = o.new_log_rows == 1 && !o.result ? "trap" : o.result ? "ok" : "refused";
+      if (c.op == kNumbering && o.result) got = Cat(o.flag);
+      EXPECT_EQ(want, got) << name << ": " << Cat(o.msg);
+      for (const json& s : o.statements) {
+        EXPECT_TRUE(s["error"].is_null() || s["refused"] == true ||
+                    s["error"].get<std::string>().ends_with("(8114)"))
+            << name << ": " << s;
+      }
+    }
+  }
+}
+
 // Whatever arrives, each call answers true, or false with one of its own
 // messages or its trap text; a trapped call logs one row, any other none; and
 // no statement the database refuses is ever sent.

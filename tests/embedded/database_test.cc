@@ -5,13 +5,19 @@
 #include "embedded/database.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "infra/driver.h"
 #include "infra/sql_format.h"
@@ -75,6 +81,33 @@ TEST_F(DatabaseTest, CreatesTheSchemaOnceAndNeverOverwrites) {
 
   EXPECT_FALSE(CreateDatabase(dir_ + "/missing/ocg.db", true).ok());
   EXPECT_FALSE(fs::exists(dir_ + "/missing/ocg.db"));
+}
+
+// A creator killed at any moment leaves either nothing at the path or a whole
+// database: never an empty file, nor one without its tables.
+TEST_F(DatabaseTest, ACreatorKilledMidwayNeverLeavesAHalfMadeFile) {
+  std::mt19937 rng(7);
+  int complete = 0, absent = 0;
+  for (int attempt = 0; attempt < 25; ++attempt) {
+    pid_t pid = fork();
+    ASSERT_NE(-1, pid);
+    if (pid == 0) _exit(CreateDatabase(path_, /*demo=*/true).ok() ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 40000));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    if (fs::exists(path_)) {
+      ++complete;
+      ASSERT_TRUE(OpenDriver("Data Source=" + path_, &db_).ok()) << "attempt " << attempt;
+      EXPECT_EQ("1", Cell("SELECT COUNT(*) FROM INFRA_IDS")) << "attempt " << attempt;
+      EXPECT_NE("0", Cell("SELECT COUNT(*) FROM DOCTO_TRANSPORTE")) << "attempt " << attempt;
+      db_.reset();
+    } else {
+      ++absent;
+    }
+    for (const auto& entry : fs::directory_iterator(dir_)) fs::remove(entry.path());
+  }
+  EXPECT_GT(absent, 0) << "no kill landed before the end: the test proves nothing";
+  EXPECT_GT(complete + absent, 0);
 }
 
 // Statements the component sends, that name columns unqualified in joins or

@@ -38,6 +38,15 @@ TEST(MessageLogTest, CutsTheCleanedTextIntoPiecesOf255Characters) {
       {"cleaned of the ten characters",
        "a'<b>(c);%&+\"d",
        {"abcd", "<null>", "<null>", "<null>", "<null>"}},
+      {"a NUL is shown, not the end of the statement",
+       std::string("120\0'x", 6),
+       {"120\u2400x", "<null>", "<null>", "<null>", "<null>"}},
+      // Too long to clean as a whole: the step is skipped and each piece is
+      // cleaned instead, so the quotes cannot break the statement.
+      {"over 32,767 characters",
+       "o'k" + Repeat('y', 40000),
+       {"ok" + Repeat('y', 252), Repeat('y', 255), Repeat('y', 255), Repeat('y', 255),
+        Repeat('y', 255)}},
   };
   for (const Case& c : cases) {
     TempDatabase db;

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "test_support.h"
 
@@ -55,6 +56,28 @@ TEST(InfraIdsTest, Refusals) {
     EXPECT_EQ(-7, id) << c.name;
     EXPECT_EQ(c.want_log_rows, db.Count("LOG_MSG")) << c.name;
   }
+}
+
+// An allocation nested in an operation that began as a reader must take the
+// write lock before it reads the counter, or it reads the reader's stale
+// snapshot and cannot write (another allocation committed meanwhile).
+TEST(InfraIdsTest, AnAllocationInsideAReadOperationSeesEveryEarlierOne) {
+  TempDatabase db;
+  db.Exec("UPDATE INFRA_IDS SET DOCTO_TRANSPORTE_ID = 500");
+  OperationScope reader(/*for_write=*/false);
+  EXPECT_EQ(Value::Int32(500), db.Scalar("SELECT DOCTO_TRANSPORTE_ID FROM INFRA_IDS"));
+  std::thread other([&db] {  // its own thread, so its own connection
+    std::string msg;
+    int32_t id = 0;
+    EXPECT_TRUE(Allocate(db, "DOCTO_TRANSPORTE_ID", msg, id)) << msg;
+    EXPECT_EQ(501, id);
+  });
+  other.join();
+  std::string msg;
+  int32_t id = 0;
+  EXPECT_TRUE(Allocate(db, "DOCTO_TRANSPORTE_ID", msg, id)) << msg;
+  EXPECT_EQ(502, id);
+  EXPECT_EQ(0, db.Count("LOG_MSG"));
 }
 
 TEST(InfraIdsTest, TwoProcessesNeverReceiveTheSameIdentifier) {
