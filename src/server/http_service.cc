@@ -44,7 +44,7 @@ RequestNote& Note() {
 
 void ReplyJson(httplib::Response& res, int status, const json& body) {
   res.status = status;
-  res.set_content(body.dump(2, ' ', false, json::error_handler_t::replace) + "\n",
+  res.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace) + "\n",
                   "application/json; charset=utf-8");
 }
 
@@ -124,6 +124,7 @@ class HttpService::Impl {
     const size_t workers = static_cast<size_t>(options_.workers);
     server_.new_task_queue = [workers] { return new WorkerPool(workers, workers * 4); };
     server_.set_payload_max_length(options_.max_body);
+    server_.set_tcp_nodelay(true);  // headers and body go out in two writes
     server_.set_keep_alive_max_count(100);
     server_.set_keep_alive_timeout(2);
     server_.set_read_timeout(10);
