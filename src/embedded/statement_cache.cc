@@ -85,7 +85,7 @@ StatementCache::~StatementCache() = default;
 
 sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql) {
   if (!enabled_) return nullptr;
-  StatementShape shape;
+  StatementShape& shape = shape_;
   if (!ShapeOf(sql, &shape)) return nullptr;
   const Shared* shared = nullptr;
   auto it = shapes_.find(shape.text);

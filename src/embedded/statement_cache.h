@@ -21,6 +21,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "embedded/statement_shape.h"
+
 namespace ocg {
 
 class StatementCache {
@@ -46,6 +48,7 @@ class StatementCache {
 
   static constexpr size_t kMaxShapes = 256;
   sqlite3* db_;
+  StatementShape shape_;  // the last statement's, its buffers reused
   bool enabled_;
   std::unordered_map<std::string, std::unique_ptr<Shared>> shapes_;
 };
