@@ -15,6 +15,7 @@
 #include "cli/dispatch.h"
 #include "infra/connection_string.h"
 #include "infra/session.h"
+#include "server/access_log.h"
 #include "server/api_description.h"
 #include "server/metrics.h"
 #include "server/screen_files.h"
@@ -182,7 +183,10 @@ class HttpService::Impl {
                          98);
   }
   int port() const { return port_; }
-  void Run() { server_.listen_after_bind(); }
+  void Run() {
+    server_.listen_after_bind();
+    log_.Flush();
+  }
   void Stop() { server_.StopAccepting(); }
 
  private:
@@ -259,11 +263,11 @@ class HttpService::Impl {
   // The caller names a database; a connection string only when the server
   // allows it.
   ResolvedConnection Resolve(const Value& given) const {
-    const std::string offered = [this] {
+    auto offered = [this] {
       std::string list;
       for (const std::string& name : database_names_) list += (list.empty() ? "" : ", ") + name;
       return list;
-    }();
+    };
     if (given.is_text()) {
       for (const DatabaseEntry& db : options_.databases) {
         if (db.name == given.text()) return {CallOutcome::kSucceeded, db.connection, db.name};
@@ -275,13 +279,13 @@ class HttpService::Impl {
         return {CallOutcome::kForbidden, "",
                 "this server does not take connection strings from callers; name one of its "
                 "databases: " +
-                    offered};
+                    offered()};
       }
       return {CallOutcome::kBadInput, "",
-              "unknown database '" + given.text() + "'; this server offers: " + offered};
+              "unknown database '" + given.text() + "'; this server offers: " + offered()};
     }
     return {CallOutcome::kBadInput, "",
-            "the database argument names one of this server's databases: " + offered};
+            "the database argument names one of this server's databases: " + offered()};
   }
 
   void Health(httplib::Response& res) {
@@ -345,19 +349,17 @@ class HttpService::Impl {
       std::snprintf(ms, sizeof ms, "%.3fms",
                     std::chrono::duration<double, std::milli>(Clock::now() - *note.start).count());
     }
-    std::string line = UtcNow() + " " + LogField(req.method) + " " + LogField(req.path) + " " +
-                       LogField(note.operation) + " " + note.result + " " +
-                       std::to_string(res.status) + " " + ms + "\n";
+    const std::string line = UtcNow() + " " + LogField(req.method) + " " + LogField(req.path) +
+                             " " + LogField(note.operation) + " " + note.result + " " +
+                             std::to_string(res.status) + " " + ms + "\n";
     note = RequestNote();
-    std::lock_guard<std::mutex> lock(log_mu_);
-    log_ << line << std::flush;
+    log_.Write(line);
   }
 
   const ServeOptions options_;
   const TokenTable tokens_;
   std::vector<std::string> database_names_;
-  std::ostream& log_;
-  std::mutex log_mu_;
+  AccessLog log_;
   Metrics metrics_;
   DrainingServer server_;
   int port_ = 0;
