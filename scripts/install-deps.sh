@@ -8,6 +8,8 @@ packages=(
   libsqlite3-dev sqlite3
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev wrk chromium curl
+  # the ODBC engine, and the drivers and server its tests run against
+  unixodbc-dev libsqliteodbc odbc-postgresql postgresql
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #define OCG_TESTS_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "embedded/database.h"
+#include "infra/infra_ids.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/trace.h"
@@ -70,6 +72,48 @@ class TempDatabase {
   std::string dir_;
   std::string path_;
 };
+
+// Draws per_process identifiers from the counter column in each of two
+// processes at once, on connection; returns every identifier drawn. dir
+// takes the children's lists. A child whose allocation failed fails the test.
+inline std::vector<int32_t> DrawInTwoProcesses(const std::string& connection,
+                                               const std::string& dir, const std::string& column,
+                                               int per_process) {
+  CloseThreadConnections();  // children must not share the parent's connections
+  std::vector<pid_t> children;
+  for (int p = 0; p < 2; ++p) {
+    pid_t pid = fork();
+    EXPECT_NE(-1, pid);
+    if (pid == 0) {
+      std::ofstream out(dir + "/ids" + std::to_string(p));
+      int failures = 0;
+      for (int i = 0; i < per_process; ++i) {
+        std::string msg;
+        int32_t id = 0;
+        if (gAtualiza_infra_ids("ORACLE", 5, 1, "NORTEX", "N", Value(), connection, column, msg,
+                                id)) {
+          out << id << "\n";
+        } else {
+          ++failures;
+        }
+      }
+      out.close();
+      _exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a child failed an allocation";
+  }
+  std::vector<int32_t> ids;
+  for (int p = 0; p < 2; ++p) {
+    std::ifstream in(dir + "/ids" + std::to_string(p));
+    for (int32_t id; in >> id;) ids.push_back(id);
+  }
+  return ids;
+}
 
 // Captures the statement trace for the life of the object.
 class TraceCapture {

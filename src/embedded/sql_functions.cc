@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "value/date_time.h"
+#include "value/text.h"
 
 namespace ocg {
 namespace {
@@ -215,6 +216,14 @@ void StoredDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
+// UPPER(x): texts upper-cased with their accented letters ("ção" -> "ÇÃO"),
+// as a server's UPPER does; SQLite's own folds ASCII only. NULL stays NULL,
+// other values unchanged.
+void Upper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_value(ctx, argv[0]);
+  ResultText(ctx, ToUpperText(TextOf(argv[0])));
+}
+
 }  // namespace
 
 Status RegisterSqlFunctions(sqlite3* db) {
@@ -231,6 +240,7 @@ Status RegisterSqlFunctions(sqlite3* db) {
       {"to_char", 2, true, ToChar}, {"to_date", 1, true, ToDate},
       {"to_date", 2, true, ToDate}, {"ocg_date", 1, true, StoredDate},
       {"getdate", 0, false, Clock}, {"ocg_sysdate", 0, false, Clock},
+      {"upper", 1, true, Upper},
   };
   for (const Function& f : kFunctions) {
     int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);

@@ -7,6 +7,8 @@
 //                             stays NULL; a non-date value comes back as text
 //   TO_DATE(text, pattern)    the moment the text gives, in the stored form
 //   ocg_sysdate(), GETDATE()  the local clock, in the stored form
+//   UPPER(text)               upper case with the accented letters ("ção" ->
+//                             "ÇÃO"), as a server's UPPER; replaces SQLite's
 //   ocg_date(x)               any accepted date literal ('06/12/2026',
 //                             '2026/12/06 10:30', '2026-12-06 10:30:00') in the
 //                             stored form; other values unchanged

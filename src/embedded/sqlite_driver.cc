@@ -27,6 +27,7 @@
 #include "embedded/procedures.h"
 #include "embedded/sql_functions.h"
 #include "embedded/statement_cache.h"
+#include "infra/connection_string.h"
 #include "value/date_time.h"
 #include "value/text.h"
 
@@ -398,5 +399,38 @@ Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
   *out = std::make_unique<SqliteDriver>(std::move(db), path, st.st_dev, st.st_ino);
   return Status();
 }
+
+namespace {
+
+// The embedded engine serves "Data Source=PATH", with an optional
+// "Provider=SQLite"; a string that names an ODBC driver or DSN is not its.
+bool ServesEmbedded(const ConnectionKeys& keys) {
+  return !keys.count("driver") && !keys.count("dsn") &&
+         (keys.count("datasource") || keys.count("provider"));
+}
+
+Status OpenEmbedded(std::string_view /*connection_string*/, const ConnectionKeys& keys,
+                    std::unique_ptr<Driver>* out) {
+  auto provider = keys.find("provider");
+  if (provider != keys.end() && !provider->second.empty() &&
+      !EqualsIgnoreCase(provider->second, "SQLite") &&
+      !EqualsIgnoreCase(provider->second, "SQLite3")) {
+    return Status::Error(
+        "Provider '" + provider->second + "' is not available in this build; use Provider=SQLite",
+        0);
+  }
+  auto source = keys.find("datasource");
+  if (source == keys.end()) return Status::Error("Connection string names no Data Source", 0);
+  if (source->second.empty()) return Status::Error("Connection string has an empty Data Source", 0);
+  return OpenSqliteDriver(source->second, out);
+}
+
+}  // namespace
+
+// Registers the engine at start-up. The build names this symbol to the linker
+// as undefined, so the engine is linked into every program even though no
+// code calls into this file by name.
+extern "C" const bool ocg_embedded_engine_registered =
+    RegisterDriverEngine({"embedded", "Data Source", &ServesEmbedded, &OpenEmbedded});
 
 }  // namespace ocg

@@ -1,34 +1,45 @@
-// infra/driver.cc: choosing the engine from a connection string.
+// infra/driver.cc: choosing the engine from a connection string, among the
+// engines that registered themselves.
 #include "infra/driver.h"
 
-#include "embedded/sqlite_driver.h"
-#include "infra/connection_string.h"
-#include "value/text.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace ocg {
+namespace {
+
+// Registration happens during static initialisation, in link order; the list
+// is kept sorted by name so that messages do not depend on that order.
+std::vector<DriverEngine>& Engines() {
+  static std::vector<DriverEngine> engines;
+  return engines;
+}
+
+}  // namespace
+
+bool RegisterDriverEngine(const DriverEngine& engine) {
+  std::vector<DriverEngine>& engines = Engines();
+  auto at = std::find_if(engines.begin(), engines.end(), [&](const DriverEngine& e) {
+    return std::strcmp(engine.name, e.name) < 0;
+  });
+  engines.insert(at, engine);
+  return true;
+}
 
 Status OpenDriver(std::string_view connection_string, std::unique_ptr<Driver>* out) {
   out->reset();
   ConnectionKeys keys;
   OCG_RETURN_IF_ERROR(ParseConnectionString(connection_string, &keys));
-
-  if (keys.count("driver") || keys.count("dsn")) {
-    return Status::Error("ODBC connections are not available in this build", 0);
+  std::string wanted;
+  const std::vector<DriverEngine>& engines = Engines();
+  for (const DriverEngine& engine : engines) {
+    if (engine.serves(keys)) return engine.open(connection_string, keys, out);
+    if (!wanted.empty()) wanted += ", ";
+    wanted += engine.keys;
   }
-  auto provider = keys.find("provider");
-  if (provider != keys.end() && !provider->second.empty() &&
-      !EqualsIgnoreCase(provider->second, "SQLite") &&
-      !EqualsIgnoreCase(provider->second, "SQLite3")) {
-    return Status::Error(
-        "Provider '" + provider->second + "' is not available in this build; use Provider=SQLite",
-        0);
-  }
-  auto source = keys.find("datasource");
-  if (source == keys.end()) {
-    return Status::Error("Connection string names no Data Source, Driver or DSN", 0);
-  }
-  if (source->second.empty()) return Status::Error("Connection string has an empty Data Source", 0);
-  return OpenSqliteDriver(source->second, out);
+  if (engines.empty()) return Status::Error("No database engine is built into this program", 0);
+  return Status::Error("Connection string names no " + wanted, 0);
 }
 
 }  // namespace ocg

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "infra/connection_string.h"
 #include "value/value.h"
 
 namespace ocg {
@@ -46,10 +47,27 @@ class Driver {
   virtual bool Reusable() const { return true; }
 };
 
-// Opens a connection by connection string: "Data Source=PATH" (optionally with
-// "Provider=SQLite;") is the embedded engine; "Driver=..." or "DSN=..." is
-// ODBC. Keys are case-insensitive, unknown keys are ignored. A string that
-// cannot be parsed, or that names a database file that does not exist, fails.
+// A database engine as OpenDriver sees it. Engines register themselves while
+// the program starts (see RegisterDriverEngine); infra/ knows none of them.
+struct DriverEngine {
+  const char* name;  // "embedded", "ODBC": for messages
+  const char* keys;  // the keys that choose it, for messages: "Data Source"
+  // True when a connection string with these keys (compared form) is this
+  // engine's. No two engines may serve the same keys.
+  bool (*serves)(const ConnectionKeys& keys);
+  // Opens a connection. connection_string is the text as the caller gave it.
+  Status (*open)(std::string_view connection_string, const ConnectionKeys& keys,
+                 std::unique_ptr<Driver>* out);
+};
+
+// Adds an engine. Returns true, so that an engine can register itself by
+// initialising a constant; call it before any thread opens a connection.
+bool RegisterDriverEngine(const DriverEngine& engine);
+
+// Opens a connection by connection string with the engine that serves its
+// keys: "Data Source=PATH" is the embedded engine; "Driver=..." or "DSN=..."
+// is ODBC. Keys are case-insensitive. A string that cannot be parsed, that no
+// engine serves, or that the engine cannot open fails, and *out stays null.
 Status OpenDriver(std::string_view connection_string, std::unique_ptr<Driver>* out);
 
 }  // namespace ocg

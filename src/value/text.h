@@ -7,6 +7,7 @@
 #define OCG_VALUE_TEXT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,14 @@ size_t CharLength(std::string_view text);
 
 // Characters start .. start+count-1, 1-based, clipped to the text (the
 // platform's Mid). count npos means to the end.
-std::string_view CharMid(std::string_view text, size_t start, size_t count = std::string_view::npos);
+std::string_view CharMid(std::string_view text, size_t start,
+                         size_t count = std::string_view::npos);
 
 // Upper case: ASCII and the accented letters of Latin-1 ("ção" -> "ÇÃO").
 std::string ToUpperText(std::string_view text);
+
+// Appends code point cp in UTF-8.
+void AppendUtf8(std::string& out, uint32_t cp);
 
 // ASCII case-insensitive equality, for column and key names.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

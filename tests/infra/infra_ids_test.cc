@@ -1,10 +1,7 @@
 #include "infra/infra_ids.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -83,45 +80,11 @@ TEST(InfraIdsTest, AnAllocationInsideAReadOperationSeesEveryEarlierOne) {
 TEST(InfraIdsTest, TwoProcessesNeverReceiveTheSameIdentifier) {
   TempDatabase db;
   constexpr int kPerProcess = 1000;
-  CloseThreadConnections();  // children must not share the parent's handles
-  std::vector<pid_t> children;
-  for (int p = 0; p < 2; ++p) {
-    pid_t pid = fork();
-    ASSERT_NE(-1, pid);
-    if (pid == 0) {
-      std::ofstream out(db.dir() + "/ids" + std::to_string(p));
-      int failures = 0;
-      for (int i = 0; i < kPerProcess; ++i) {
-        std::string msg;
-        int32_t id = 0;
-        if (Allocate(db, "HIST_PROGR_ESCOAM_ID", msg, id)) {
-          out << id << "\n";
-        } else {
-          ++failures;
-        }
-      }
-      out.close();
-      _exit(failures == 0 ? 0 : 1);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a child failed an allocation";
-  }
-  std::set<int32_t> ids;
-  size_t total = 0;
-  for (int p = 0; p < 2; ++p) {
-    std::ifstream in(db.dir() + "/ids" + std::to_string(p));
-    int32_t id;
-    while (in >> id) {
-      ids.insert(id);
-      ++total;
-    }
-  }
-  EXPECT_EQ(2u * kPerProcess, total);
-  EXPECT_EQ(total, ids.size()) << "duplicate identifiers handed out";
+  std::vector<int32_t> drawn =
+      testing::DrawInTwoProcesses(db.connection(), db.dir(), "HIST_PROGR_ESCOAM_ID", kPerProcess);
+  std::set<int32_t> ids(drawn.begin(), drawn.end());
+  EXPECT_EQ(2u * kPerProcess, drawn.size());
+  EXPECT_EQ(drawn.size(), ids.size()) << "duplicate identifiers handed out";
   const int32_t last = *ids.rbegin();
   EXPECT_EQ(std::to_string(last),
             db.Scalar("SELECT HIST_PROGR_ESCOAM_ID FROM INFRA_IDS").TextOrEmpty());

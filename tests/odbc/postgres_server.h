@@ -1,0 +1,60 @@
+// postgres_server.h: a PostgreSQL server of the tests' own, in a temporary
+// directory, on a free port of 127.0.0.1, reached through PostgreSQL's ODBC
+// driver.
+//
+// The server runs as an unprivileged user (the invoking one, or "nobody"
+// when the tests run as root, where initdb refuses to run) and is a child of
+// the test process: it is stopped when the process ends, and asked to stop
+// at once (SIGQUIT) should the process die without stopping it. One server
+// serves every test of a process; Shared() starts it on first use.
+#ifndef OCG_TESTS_ODBC_POSTGRES_SERVER_H_
+#define OCG_TESTS_ODBC_POSTGRES_SERVER_H_
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace ocg::testing {
+
+class PostgresServer {
+ public:
+  // The process's server, started on the first call. nullptr when it could
+  // not be had; *why then says why, and *missing tells whether that is
+  // because the PostgreSQL server or its ODBC driver is not installed here.
+  static PostgresServer* Shared(std::string* why, bool* missing);
+
+  ~PostgresServer();
+  PostgresServer(const PostgresServer&) = delete;
+  PostgresServer& operator=(const PostgresServer&) = delete;
+
+  // "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=...;Database=...".
+  const std::string& connection() const { return connection_; }
+  const std::string& dir() const { return dir_; }
+
+  // Fast shutdown (open sessions are cut) and waits for the server to end;
+  // Start brings it back on the same data and port and waits until it
+  // accepts connections. Both return an empty text on success.
+  std::string Stop();  // NOLINT
+  std::string Start();
+
+ private:
+  PostgresServer() = default;
+  std::string Init();
+
+  std::string bin_dir_;
+  std::string dir_;
+  std::string connection_;
+  int port_ = 0;
+  pid_t postmaster_ = -1;
+  uid_t uid_ = 0;
+  gid_t gid_ = 0;
+};
+
+// The PostgreSQL schema script (the tables and views the component uses),
+// loaded into the shared server's database once per process; the second and
+// later calls only return. Empty on success, else why it failed.
+std::string LoadPostgresSchema(const PostgresServer& server);
+
+}  // namespace ocg::testing
+
+#endif  // OCG_TESTS_ODBC_POSTGRES_SERVER_H_
