@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_database.h"
 #include "component/ocg.h"
 #include "embedded/bridge.h"
 #include "embedded/database.h"
@@ -28,14 +29,8 @@ namespace {
 constexpr int32_t kOrder = 1;
 
 const std::string& DatabasePath() {
-  static const std::string path = [] {
-    std::string p = "/tmp/ocg-bench-" + std::to_string(getpid()) + ".db";
-    std::filesystem::remove(p);
-    Status st = CreateDatabase(p, /*demo=*/true);
-    if (!st.ok()) std::abort();
-    return p;
-  }();
-  return path;
+  static const BenchDatabase db("order-query-bench");
+  return db.path();
 }
 
 // The statement the Oracle path builds for order 1.
@@ -181,13 +176,8 @@ void BM_OrderQuery_SqlServer(benchmark::State& state) {
 // a database of their own). The last order is read each time; it must cost
 // what it costs in the demo database.
 const std::string& ScaledDatabasePath() {
-  static const std::string path = [] {
-    std::string p = "/tmp/ocg-bench-scaled-" + std::to_string(getpid()) + ".db";
-    std::filesystem::remove(p);
-    if (!CreateDatabase(p, /*demo=*/true).ok()) std::abort();
-    return p;
-  }();
-  return path;
+  static const BenchDatabase db("order-query-bench-scaled");
+  return db.path();
 }
 
 constexpr int32_t kFirstCopy = 1000;

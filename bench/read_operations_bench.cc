@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_database.h"
 #include "cli/dispatch.h"
 #include "embedded/database.h"
 #include "embedded/sql_functions.h"
@@ -27,13 +28,8 @@ namespace ocg {
 namespace {
 
 const std::string& DatabasePath() {
-  static const std::string path = [] {
-    std::string p = "/tmp/ocg-read-bench-" + std::to_string(getpid()) + ".db";
-    std::filesystem::remove(p);
-    if (!CreateDatabase(p, /*demo=*/true).ok()) std::abort();
-    return p;
-  }();
-  return path;
+  static const BenchDatabase db("read-operations-bench");
+  return db.path();
 }
 
 // The arguments of one call, built once as the service builds them.
@@ -58,6 +54,7 @@ std::vector<std::string> StatementsOf(const OperationInfo& op, const std::vector
   for (std::string line; std::getline(in, line);) {
     statements.push_back(nlohmann::json::parse(line)["engine_sql"].get<std::string>());
   }
+  std::filesystem::remove(trace);
   return statements;
 }
 

@@ -268,6 +268,10 @@ class HttpService::Impl {
       for (const std::string& name : database_names_) list += (list.empty() ? "" : ", ") + name;
       return list;
     };
+    if (given.is_empty()) {  // an array of arguments leaves it Empty: the default
+      const DatabaseEntry& db = options_.databases.front();
+      return {CallOutcome::kSucceeded, db.connection, db.name};
+    }
     if (given.is_text()) {
       for (const DatabaseEntry& db : options_.databases) {
         if (db.name == given.text()) return {CallOutcome::kSucceeded, db.connection, db.name};
