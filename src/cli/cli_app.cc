@@ -11,6 +11,7 @@
 
 #include "cli/dispatch.h"
 #include "cli/jobs_command.h"
+#include "cli/sql_command.h"
 #include "cli/value_json.h"
 #include "embedded/database.h"
 #include "infra/connection_string.h"
@@ -121,6 +122,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   jobs->add_option("--status", jobs_status, "Only the jobs in this status");
   jobs->add_flag("--json", jobs_json, "Print JSON instead of a table");
 
+  std::string sql_db, sql_script;
+  bool sql_json = false;
+  CLI::App* sql = app.add_subcommand(
+      "sql", "Run SQL on an embedded database as the operations run it (one transaction)");
+  sql->add_option("db", sql_db, "Database file")->required();
+  sql->add_option("statement", sql_script, "Statements; absent or - reads standard input");
+  sql->add_flag("--json", sql_json, "Print each result as one JSON line");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -177,6 +186,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
       out << slot++ << ". " << OperationSignature(op) << "\n";
     }
     return 0;
+  }
+  if (*sql) {
+    if (sql_script.empty() || sql_script == "-") {
+      sql_script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    }
+    return RunSqlCommand(sql_db, sql_script, sql_json, out, err);
   }
   if (*init) {
     Status st = CreateDatabase(db_path, demo);

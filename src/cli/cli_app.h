@@ -4,6 +4,7 @@
 //   ocg operations
 //   ocg init-db PATH [--demo]
 //   ocg jobs [--connect CS] [--status N] [--json]
+//   ocg sql PATH [STATEMENT] [--json]   (see cli/sql_command.h)
 //   ocg serve [--listen HOST:PORT] [--db NAME=CONNECTION_STRING ...] ... (see
 //             server/serve_options.h)
 //

@@ -119,6 +119,22 @@ Status BuildArguments(const OperationInfo& op, const nlohmann::ordered_json& inp
   return Status();
 }
 
+nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result,
+                                    const std::vector<Value>& args) {
+  nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
+  for (size_t i = 0; i < op.arguments.size() && i < args.size(); ++i) {
+    const bool secret = op.arguments[i].role == CommonRole::kConnection && args[i].is_text();
+    arguments[std::string(op.arguments[i].name)] =
+        secret ? ValueToJson(Value::Text(MaskConnectionString(args[i].text())))
+               : ValueToJson(args[i]);
+  }
+  nlohmann::ordered_json call;
+  call["operation"] = op.name;
+  call["result"] = ValueToJson(result);
+  call["arguments"] = std::move(arguments);
+  return call;
+}
+
 bool IsSuccessResult(const OperationInfo& op, const Value& result) {
   if (result.kind() == Value::Kind::kBool) return result.boolean();
   return result.kind() == Value::Kind::kInt16 && result.int16() == 0;
@@ -138,18 +154,12 @@ CallAnswer CallOperation(std::string_view operation, std::string_view arguments_
   if (st.ok()) st = BuildArguments(*op, input, policy.defaults, &args);
   if (!st.ok()) return Refused(CallOutcome::kBadInput, name, st.description());
 
-  // The connection argument as the answer shows it: the caller's own words,
-  // never a password.
+  // The connection argument as the answer shows it: the caller's own words.
   std::vector<std::pair<size_t, Value>> shown;
   for (size_t i = 0; i < op->arguments.size(); ++i) {
     const ArgumentInfo& arg = op->arguments[i];
     if (arg.role == CommonRole::kUser && policy.user) args[i] = Value::Int32(*policy.user);
-    if (arg.role != CommonRole::kConnection) continue;
-    if (!policy.resolve_connection) {
-      if (args[i].is_text())
-        shown.emplace_back(i, Value::Text(MaskConnectionString(args[i].text())));
-      continue;
-    }
+    if (arg.role != CommonRole::kConnection || !policy.resolve_connection) continue;
     ResolvedConnection r = policy.resolve_connection(args[i]);
     if (r.outcome != CallOutcome::kSucceeded) return Refused(r.outcome, name, r.shown);
     args[i] = Value::Text(r.connection_string);
@@ -163,13 +173,7 @@ CallAnswer CallOperation(std::string_view operation, std::string_view arguments_
   CallAnswer a;
   a.outcome = IsSuccessResult(*op, result) ? CallOutcome::kSucceeded : CallOutcome::kFailed;
   a.operation = name;
-  nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
-  for (size_t i = 0; i < op->arguments.size(); ++i) {
-    arguments[std::string(op->arguments[i].name)] = ValueToJson(args[i]);
-  }
-  a.answer["operation"] = name;
-  a.answer["result"] = ValueToJson(result);
-  a.answer["arguments"] = std::move(arguments);
+  a.answer = DescribeCall(*op, result, args);
   a.result = std::move(result);
   return a;
 }

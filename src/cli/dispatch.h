@@ -76,6 +76,12 @@ CallAnswer CallOperation(std::string_view operation, std::string_view arguments_
 Status BuildArguments(const OperationInfo& op, const nlohmann::ordered_json& input,
                       const CommonDefaults& defaults, std::vector<Value>* args);
 
+// {"operation": name, "result": ..., "arguments": {name: value, ...}} with
+// every argument as it stands; a connection string shows with its password
+// masked.
+nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result,
+                                    const std::vector<Value>& args);
+
 // True when a result is the operation's success (0, or true).
 bool IsSuccessResult(const OperationInfo& op, const Value& result);
 

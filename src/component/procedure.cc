@@ -12,6 +12,15 @@ bool IsOracle(const Value& kind) { return kind.is_text() && IsOracle(kind.text()
 
 Result<std::string> ToText(const Value& value) { return value.ToText(); }
 
+Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conecta,
+                                         const Value& usuario) {
+  EmulationTexts t;
+  OCG_ASSIGN_OR_RETURN(t.banco, ToText(banco));
+  OCG_ASSIGN_OR_RETURN(t.conecta, ToText(conecta));
+  OCG_ASSIGN_OR_RETURN(t.usuario, ToText(usuario));
+  return t;
+}
+
 Result<int32_t> NormalisedInt32(const Value& value) { return gTrata_Numero(value).ToInt32(); }
 
 Value FormatAsDate(const Value& value, std::string_view pattern) {
@@ -24,6 +33,11 @@ Status ReadField(const RecordSet& rs, std::string_view column, Value& out) {
   if (!field.ok()) return field.status();
   out = std::move(field).value();
   return Status();
+}
+
+Result<int32_t> ColumnInt32(const RecordSet& rs, std::string_view column) {
+  OCG_ASSIGN_OR_RETURN(Value v, rs.Field(column));
+  return NormalisedInt32(v);
 }
 
 Status CopyColumns(const RecordSet& rs, std::initializer_list<ColumnCopy> columns) {

@@ -36,6 +36,14 @@ bool IsOracle(std::string_view kind);
 // The "converted to text" of the platform: Null fails (94), Empty is "".
 Result<std::string> ToText(const Value& value);
 
+// The kind, the connection string and the user as the emulations take them:
+// texts. A Null among them has no text and fails (94).
+struct EmulationTexts {
+  std::string banco, conecta, usuario;
+};
+Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conecta,
+                                         const Value& usuario);
+
 // gTrata_Numero then the 32-bit whole number, as the emulations receive their
 // identifiers.
 Result<int32_t> NormalisedInt32(const Value& value);
@@ -48,6 +56,11 @@ Value FormatAsDate(const Value& value, std::string_view pattern);
 // Reads a column of the current row into out (written only on success).
 class RecordSet;
 Status ReadField(const RecordSet& rs, std::string_view column, Value& out);
+
+// A column of the current row through gTrata_Numero as a 32-bit whole number,
+// as the emulations read the keys they branch on: Null reads 0; a text that is
+// not a number, or a number beyond 32 bits, fails.
+Result<int32_t> ColumnInt32(const RecordSet& rs, std::string_view column);
 
 // Where a procedure's failure routine writes: its site, and the kind,
 // connection and user it logs with, and the message argument it sets.

@@ -18,26 +18,9 @@ Value Unavailable(std::string_view operation) {
 
 }  // namespace
 
-Value Ocg::gCons_Flag_Progr(Value&, Value&, Value& outvntMsg_Ret, Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gCons_Flag_Progr");
-  return ValueFailed();
-}
-
-Value Ocg::gBusca_Carreta_Veiculo(Value& outvntMsg_Ret, Value&, Value&, Value&, Value&, Value&,
-                                  Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gBusca_Carreta_Veiculo");
-  return ValueFailed();
-}
-
 Value Ocg::gExclui_Col_Geral(Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret) {
   outvntMsg_Ret = Unavailable("gExclui_Col_Geral");
   return ValueFailed();
-}
-
-bool Ocg::mBusca_EMail_Usuario(std::string&, int32_t&, std::string&, Value& outvntMsg_Ret,
-                               std::string&) {
-  outvntMsg_Ret = Unavailable("mBusca_EMail_Usuario");
-  return false;
 }
 
 Value Ocg::gAltera_Col_Geral(Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
@@ -45,11 +28,6 @@ Value Ocg::gAltera_Col_Geral(Value&, Value&, Value&, Value&, Value&, Value&, Val
                              Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret, Value&,
                              Value&, Value&, Value&, Value&) {
   outvntMsg_Ret = Unavailable("gAltera_Col_Geral");
-  return ValueFailed();
-}
-
-Value Ocg::gImprime_Coleta(Value&, Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret) {
-  outvntMsg_Ret = Unavailable("gImprime_Coleta");
   return ValueFailed();
 }
 
@@ -70,31 +48,6 @@ Value Ocg::gInclui_Col_Geral(Value&, Value&, Value&, Value&, Value&, Value&, Val
 Value Ocg::gBusca_Ton_Prog(Value&, Value&, Value&, Value&, Value&, Value&, Value&,
                            Value& outvntMsg_Ret, Value&, Value&, Value&, Value&, Value&, Value&) {
   outvntMsg_Ret = Unavailable("gBusca_Ton_Prog");
-  return ValueFailed();
-}
-
-Value Ocg::gBusca_Dados_Programacao(Value&, Value&, Value& outvntMsg_Ret, Value&, Value&, Value&,
-                                    Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
-                                    Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gBusca_Dados_Programacao");
-  return ValueFailed();
-}
-
-Value Ocg::gCons_Veic(Value&, Value&, Value&, Value&, Value&, Value& outvntMsg_Ret, Value&, Value&,
-                      Value&) {
-  outvntMsg_Ret = Unavailable("gCons_Veic");
-  return ValueFailed();
-}
-
-Value Ocg::gCons_geral(Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
-                       Value&, Value& outvntMsg_Ret, Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gCons_geral");
-  return ValueFailed();
-}
-
-Value Ocg::gCons_End_Dest(Value&, Value&, Value&, Value&, Value&, Value&, Value&, Value&,
-                          Value& outvntMsg_Ret, Value&, Value&, Value&) {
-  outvntMsg_Ret = Unavailable("gCons_End_Dest");
   return ValueFailed();
 }
 

@@ -7,7 +7,10 @@
 // argument converted as a server converts a call's argument to the declared
 // type, refusing what a server refuses (see ConvertArgument). The script's
 // statements run in order; the result of the call is the last statement that
-// returns columns. A script is prepared whole, once per connection, so no
+// returned a row or, when none did, the last one that returns columns. So a
+// procedure that answers in one of several shapes (data, or a refusal row)
+// is written as one SELECT per branch, each guarded by its branch's
+// condition. A script is prepared whole, once per connection, so no
 // statement of it may use a table or view that an earlier one creates.
 #ifndef OCG_EMBEDDED_PROCEDURES_H_
 #define OCG_EMBEDDED_PROCEDURES_H_

@@ -309,8 +309,13 @@ class SqliteDriver : public Driver {
       OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &stmts));
       it = prepared_.emplace(std::string(sql), std::move(stmts)).first;
     }
+    // A script's statements are the branches of a procedure that answers in
+    // one of several shapes: the result is the last statement that returned
+    // a row, or, when none did, the last one that has columns.
     for (const StmtPtr& stmt : it->second) {
-      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), stmt.get(), proc, args, out));
+      RowSet one;
+      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), stmt.get(), proc, args, &one));
+      if (one.has_columns && (!one.rows.empty() || out->rows.empty())) *out = std::move(one);
     }
     return Status();
   }

@@ -79,6 +79,9 @@ TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
       {"typed integer argument given a text",
        {"call", "mBusca_EMail_Usuario", R"({"InLngUsuario_Internet_ID": "5"})"},
        "must be a 32-bit whole number"},
+      {"typed integer argument past 32 bits",
+       {"call", "mBusca_EMail_Usuario", R"({"InLngUsuario_Internet_ID": 4294967300})"},
+       "must be a 32-bit whole number"},
       {"arguments neither object nor array",
        {"call", "gCons_Docto_Transp", "42"},
        "must be a JSON object or array"},
@@ -208,6 +211,41 @@ TEST(CliTest, JsonValuesKeepTheirKinds) {
     EXPECT_EQ(c.kind, args[0].kind()) << c.name;
     EXPECT_EQ(nlohmann::ordered_json::parse(c.json), ValueToJson(args[0])) << c.name;
   }
+}
+
+// "ocg sql": statements run through the engine the operations use, in one
+// transaction, with their results as tables or JSON lines.
+TEST(CliTest, SqlRunsStatementsAsTheOperationsDo) {
+  TempDatabase db;
+  auto sql = [&db](std::vector<std::string> args) {
+    args.insert(args.begin(), {"sql", db.path()});
+    return RunOcg(args);
+  };
+  EXPECT_EQ(
+      "ID  | NOME_FANTASIA         | EMAIL\n----+-----------------------+-----------------------\n"
+      "203 | JOÃO CARLOS DA SILVA  | joao.silva@hotmail.com\n204 | MARIA APARECIDA SOUZA | NULL\n"
+      "(2 rows)\n",
+      sql({"SELECT PESSOA_ID AS ID, NOME_FANTASIA, EMAIL FROM PESSOA WHERE PESSOA_ID > 202 "
+           "AND PESSOA_ID < 205"})
+          .out);
+  // A date written through the schema's trigger, read with Oracle's functions.
+  EXPECT_EQ(R"({"columns":["D","T"],"rows":[[{"date":"2026-12-06T08:30:00"},"06/12/2026"]]})"
+            "\n",
+            sql({"UPDATE DOCTO_TRANSPORTE SET DATA_IMPRESSAO = '06/12/2026 08:30' WHERE "
+                 "DOCTO_TRANSPORTE_ID = 1; SELECT DATA_IMPRESSAO D, NVL(TO_CHAR(DATA_IMPRESSAO, "
+                 "'DD/MM/YYYY'), 0) T FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = 1",
+                 "--json"})
+                .out);
+  // A trigger's body is one statement; a bundled procedure runs.
+  EXPECT_EQ("FLAG_PROGRAM_CARGA\n------------------\nS\n(1 row)\n",
+            sql({"CREATE TRIGGER T AFTER UPDATE ON CLIENTE BEGIN SELECT 1; END; "
+                 "EXEC SP_ZOR_CON_FLAG_PROGR 101;"})
+                .out);
+  EXPECT_EQ(1, sql({"UPDATE PESSOA SET EMAIL = 'x' WHERE PESSOA_ID = 204; SELEC 1"}).code);
+  EXPECT_TRUE(db.Scalar("SELECT EMAIL FROM PESSOA WHERE PESSOA_ID = 204").is_null())
+      << "the first failure rolls every statement back";
+  EXPECT_EQ(2, sql({" ; "}).code) << "nothing to run";
+  EXPECT_EQ(2, RunOcg({"sql", db.dir() + "/none.db", "SELECT 1"}).code);
 }
 
 TEST(CliTest, OperationsListsTheEighteenInInterfaceOrder) {
