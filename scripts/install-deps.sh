@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need.
+# Installs the Debian 12 packages the build, the service and the tests need:
+# the HTTP library, wrk for the throughput benchmark and chromium for the
+# order screen's browser test.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libsqlite3-dev sqlite3
-  nlohmann-json3-dev libcli11-dev
-  libgtest-dev libbenchmark-dev
+  nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
+  libgtest-dev libbenchmark-dev wrk chromium curl
   # the ODBC engine, and the drivers and server its tests run against
   unixodbc-dev libsqliteodbc odbc-postgresql postgresql
 )

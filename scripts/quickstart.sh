@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # From a fresh Debian 12 machine: install, build, create the demo database and
-# read a collection order from it under both database kinds.
+# serve it. Prints the address to open; Ctrl-C stops the service.
+#   OCG_LISTEN=127.0.0.1:8080 by default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh ocg
-rm -f demo.db demo.db-wal demo.db-shm
-./build/ocg init-db demo.db --demo
-export OCG_CONNECT="Data Source=demo.db" OCG_USER=5
+if [[ ! -f demo.db ]]; then
+  ./build/ocg init-db demo.db --demo
+fi
 echo
-echo "== Order 1 under ORACLE (the component's own statement) =="
-./build/ocg call gCons_Docto_Transp '{"invntDocto_Transp_id": 1}' --kind ORACLE
+echo "Open http://${OCG_LISTEN:-127.0.0.1:8080}/ for the order screen, or try:"
+echo "  curl -s -X POST http://${OCG_LISTEN:-127.0.0.1:8080}/ocg/gCons_Docto_Transp -d '{\"invntDocto_Transp_id\": 1}'"
 echo
-echo "== The same order under SQLSERVER (the bundled stored procedure) =="
-./build/ocg call gCons_Docto_Transp '{"invntDocto_Transp_id": 1}' --kind SQLSERVER
+exec ./build/ocg serve --listen "${OCG_LISTEN:-127.0.0.1:8080}" --db "demo=Data Source=demo.db"

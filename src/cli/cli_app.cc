@@ -9,32 +9,18 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/dispatch.h"
 #include "cli/jobs_command.h"
 #include "cli/sql_command.h"
 #include "cli/value_json.h"
 #include "embedded/database.h"
 #include "infra/connection_string.h"
 #include "infra/trace.h"
+#include "server/serve_command.h"
+#include "server/serve_options.h"
 
 namespace ocg {
 namespace {
-
-// A user identifier is a whole number that fits 32 bits, nothing else:
-// "1.0" must not become user 10 by the Brazilian reading of ".".
-std::optional<int32_t> ParseUserId(std::string_view text) {
-  int64_t v = 0;
-  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
-  if (i == text.size() || text.size() - i > 10) return std::nullopt;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    v = v * 10 + (text[i] - '0');
-  }
-  if (text[0] == '-') v = -v;
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<int32_t>(v);
-}
 
 // Reads standard input up to one byte past the argument limit, so that an
 // endless or huge input is refused without being held whole.
@@ -53,146 +39,32 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   return v == nullptr ? "" : v;
 }
 
-Status CheckTyped(const ArgumentInfo& arg, const Value& v) {
-  if (arg.type == ArgType::kText && !v.is_text() && !v.is_empty()) {
-    return Status::Error("argument " + std::string(arg.name) + " must be a string", 13);
-  }
-  if (arg.type == ArgType::kInt32 && v.kind() != Value::Kind::kInt32 && !v.is_empty()) {
-    return Status::Error("argument " + std::string(arg.name) + " must be a 32-bit whole number",
-                         13);
-  }
-  return Status();
-}
-
-Value DefaultFor(const ArgumentInfo& arg, const CommonDefaults& d) {
-  switch (arg.role) {
-    case CommonRole::kConnection:
-      if (!d.connection.empty()) return Value::Text(d.connection);
-      break;
-    case CommonRole::kDatabaseKind:
-      if (!d.kind.empty()) return Value::Text(d.kind);
-      break;
-    case CommonRole::kUser:
-      if (!d.user.empty()) {
-        std::optional<int32_t> user = ParseUserId(d.user);
-        return user ? Value::Int32(*user) : Value::Text(d.user);
-      }
-      break;
-    default:
-      break;
-  }
-  return Value();
-}
-
-std::string OperationSignature(const OperationInfo& op) {
-  std::string s(op.name);
-  s += "(";
-  for (size_t i = 0; i < op.arguments.size(); ++i) {
-    if (i > 0) s += ", ";
-    s += op.arguments[i].name;
-  }
-  s += op.result == ResultKind::kBoolean ? ") -> Boolean" : ") -> Value";
-  return s;
-}
-
 int CallCommand(const std::string& name, const std::string& args_text,
                 const CommonDefaults& defaults, std::ostream& out, std::ostream& err) {
-  const OperationInfo* op = FindOperation(name);
-  if (op == nullptr) {
-    err << "ocg: unknown operation '" << name << "' (see: ocg operations)\n";
-    return 2;
-  }
-  std::string text = args_text == "-" ? ReadStandardInput() : args_text;
-  if (text.empty()) text = "{}";
-  nlohmann::ordered_json input;
-  Status st = ParseArgumentsJson(text, &input);
-  if (st.ok()) {
-    std::vector<Value> args;
-    st = BuildArguments(*op, input, defaults, &args);
-    if (st.ok()) {
-      Ocg ocg;
-      Value result = op->invoke(ocg, args);
-      out << DescribeCall(*op, result, args)
-                 .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+  CallPolicy policy;
+  policy.defaults = defaults;
+  CallAnswer call = CallOperation(name, args_text == "-" ? ReadStandardInput() : args_text, policy);
+  switch (call.outcome) {
+    case CallOutcome::kUnknownOperation:
+      err << "ocg: " << call.error << " (see: ocg operations)\n";
+      return 2;
+    case CallOutcome::kSucceeded:
+    case CallOutcome::kFailed:
+      out << call.answer.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
           << "\n";
       out.flush();
       if (!out) {
         err << "ocg: the answer could not be written to standard output\n";
         return 3;
       }
-      return IsSuccessResult(*op, result) ? 0 : 1;
-    }
+      return call.outcome == CallOutcome::kSucceeded ? 0 : 1;
+    default:
+      err << "ocg: " << call.error << "\n";
+      return 2;
   }
-  err << "ocg: " << st.description() << "\n";
-  return 2;
 }
 
 }  // namespace
-
-Status BuildArguments(const OperationInfo& op, const nlohmann::ordered_json& input,
-                      const CommonDefaults& defaults, std::vector<Value>* args) {
-  args->assign(op.arguments.size(), Value());
-  if (input.is_array()) {
-    if (input.size() != op.arguments.size()) {
-      return Status::Error(std::string(op.name) + " takes " + std::to_string(op.arguments.size()) +
-                               " arguments, the array has " + std::to_string(input.size()),
-                           13);
-    }
-    for (size_t i = 0; i < input.size(); ++i) {
-      Status st = ValueFromJson(input[i], &(*args)[i]);
-      if (!st.ok()) {
-        return Status::Error(
-            "argument " + std::string(op.arguments[i].name) + ": " + st.description(), 13);
-      }
-      st = CheckTyped(op.arguments[i], (*args)[i]);
-      if (!st.ok()) return st;
-    }
-    return Status();
-  }
-  if (!input.is_object()) {
-    return Status::Error("the arguments must be a JSON object or array", 13);
-  }
-  for (const auto& [key, value] : input.items()) {
-    size_t index = op.arguments.size();
-    for (size_t i = 0; i < op.arguments.size(); ++i) {
-      if (op.arguments[i].name == key) index = i;
-    }
-    if (index == op.arguments.size()) {
-      return Status::Error("unknown argument '" + key + "' for " + OperationSignature(op), 13);
-    }
-    Status st = ValueFromJson(value, &(*args)[index]);
-    if (!st.ok()) return Status::Error("argument " + key + ": " + st.description(), 13);
-    st = CheckTyped(op.arguments[index], (*args)[index]);
-    if (!st.ok()) return st;
-  }
-  for (size_t i = 0; i < op.arguments.size(); ++i) {
-    if (!input.contains(std::string(op.arguments[i].name))) {
-      (*args)[i] = DefaultFor(op.arguments[i], defaults);
-    }
-  }
-  return Status();
-}
-
-nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result,
-                                    const std::vector<Value>& args) {
-  nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
-  for (size_t i = 0; i < op.arguments.size() && i < args.size(); ++i) {
-    const bool secret = op.arguments[i].role == CommonRole::kConnection && args[i].is_text();
-    arguments[std::string(op.arguments[i].name)] =
-        secret ? ValueToJson(Value::Text(MaskConnectionString(args[i].text())))
-               : ValueToJson(args[i]);
-  }
-  nlohmann::ordered_json call;
-  call["operation"] = op.name;
-  call["result"] = ValueToJson(result);
-  call["arguments"] = std::move(arguments);
-  return call;
-}
-
-bool IsSuccessResult(const OperationInfo& op, const Value& result) {
-  if (result.kind() == Value::Kind::kBool) return result.boolean();
-  return result.kind() == Value::Kind::kInt16 && result.int16() == 0;
-}
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   CLI::App app{"ocg: the collection-order service (ordem de coleta)", "ocg"};
@@ -217,6 +89,31 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   init->add_option("path", db_path, "Database file to create")->required();
   init->add_flag("--demo", demo, "Fill it with the demonstration data set");
 
+  ServeOptions serve_options;
+  std::string listen = "127.0.0.1:8080";
+  std::vector<std::string> db_entries;
+  CLI::App* serve =
+      app.add_subcommand("serve", "Serve the operations over HTTP, with the order screen");
+  serve->add_option("--listen", listen, "Address to listen on, HOST:PORT (default 127.0.0.1:8080)");
+  serve->add_option("--db", db_entries,
+                    "A database callers may name, NAME=CONNECTION_STRING; repeatable, the first "
+                    "is the default (default demo=\"Data Source=demo.db\")");
+  serve->add_option("--kind", serve_options.kind,
+                    "Database kind for calls that leave it out: ORACLE or SQLSERVER (default "
+                    "ORACLE)");
+  serve->add_option("--tokens", serve_options.tokens_file,
+                    "File of \"TOKEN USER_ID\" lines; every call then needs a bearer token and "
+                    "runs as its user");
+  serve->add_option("--workers", serve_options.workers, "Calls served at once (default 8)");
+  serve->add_option("--max-body", serve_options.max_body,
+                    "Largest request body in bytes (default 1048576)");
+  serve->add_option("--trace", trace_file,
+                    "Append one JSON line per statement (env OCG_SQL_TRACE)");
+  serve->add_flag("--allow-remote", serve_options.allow_remote,
+                  "Listen on a non-loopback address without tokens (a proxy in front checks "
+                  "callers)");
+  serve->add_flag("--allow-connection-strings", serve_options.allow_connection_strings,
+                  "Let callers give a connection string instead of a database name");
   std::string jobs_connection;
   std::optional<int32_t> jobs_status;
   bool jobs_json = false;
@@ -258,6 +155,22 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
       return 2;
     }
     return CallCommand(op_name, args_text, defaults, out, err);
+  }
+  if (*serve) {
+    Status st = ParseListenAddress(listen, &serve_options.host, &serve_options.port);
+    for (const std::string& entry : db_entries) {
+      if (!st.ok()) break;
+      serve_options.databases.emplace_back();
+      st = ParseDatabaseEntry(entry, &serve_options.databases.back());
+    }
+    if (st.ok()) {
+      st = trace_file.empty() ? ConfigureTraceFromEnvironment() : SetTraceFile(trace_file);
+    }
+    if (!st.ok()) {
+      err << "ocg serve: " << st.description() << "\n";
+      return 2;
+    }
+    return RunServe(std::move(serve_options), out, err);
   }
   if (*jobs) {
     jobs_connection = EnvOr("OCG_CONNECT", jobs_connection);

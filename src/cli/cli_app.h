@@ -5,6 +5,8 @@
 //   ocg init-db PATH [--demo]
 //   ocg jobs [--connect CS] [--status N] [--json]
 //   ocg sql PATH [STATEMENT] [--json]   (see cli/sql_command.h)
+//   ocg serve [--listen HOST:PORT] [--db NAME=CONNECTION_STRING ...] ... (see
+//             server/serve_options.h)
 //
 // ARGS is a JSON object by argument name, or an array in interface order ("-"
 // reads it from standard input; absent means {}). The connection string,
@@ -18,37 +20,10 @@
 #define OCG_CLI_CLI_APP_H_
 
 #include <iosfwd>
-#include <nlohmann/json.hpp>
-#include <string>
-#include <vector>
-
-#include "base/status.h"
-#include "component/interface_table.h"
-#include "value/value.h"
 
 namespace ocg {
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
-
-// Where absent common arguments come from.
-struct CommonDefaults {
-  std::string connection;  // empty: leave Empty
-  std::string kind;
-  std::string user;  // a whole number or empty
-};
-
-// Builds the argument vector of op from a JSON object (by name) or array (in
-// order). Refuses unknown names, a wrong array length and values of the wrong
-// shape, with a message that names the argument.
-Status BuildArguments(const OperationInfo& op, const nlohmann::ordered_json& input,
-                      const CommonDefaults& defaults, std::vector<Value>* args);
-
-// {"operation": name, "result": ..., "arguments": {name: value, ...}}.
-nlohmann::ordered_json DescribeCall(const OperationInfo& op, const Value& result,
-                                    const std::vector<Value>& args);
-
-// True when a result is the operation's success (0, or true).
-bool IsSuccessResult(const OperationInfo& op, const Value& result);
 
 }  // namespace ocg
 

@@ -22,101 +22,19 @@
 #include <string>
 #include <utility>
 
+#include "embedded/sql_tokens.h"
 #include "value/text.h"
 
 namespace ocg {
 namespace {
 
-enum class TokenKind { kSpace, kComment, kWord, kNumber, kString, kQuotedName, kPunct };
-
-struct Token {
-  TokenKind kind;
-  size_t begin;  // byte offsets into the text
-  size_t end;
-};
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsWordStart(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '@' || u == '#' ||
-         u >= 0x80;  // accented letters of UTF-8 names
-}
-bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
-
-// Splits text into tokens. Fails (105, as SQL Server) on a quote that is
-// never closed; '' inside a text and "" inside a name are escaped quotes.
-Status Tokenize(std::string_view s, std::vector<Token>* out) {
-  out->clear();
-  const size_t n = s.size();
-  size_t i = 0;
-  while (i < n) {
-    const size_t start = i;
-    const char c = s[i];
-    TokenKind kind;
-    if (IsBlank(c)) {
-      while (i < n && IsBlank(s[i])) ++i;
-      kind = TokenKind::kSpace;
-    } else if (c == '-' && i + 1 < n && s[i + 1] == '-') {
-      i = s.find('\n', i);
-      if (i == std::string_view::npos) i = n;
-      kind = TokenKind::kComment;
-    } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-      size_t close = s.find("*/", i + 2);
-      i = close == std::string_view::npos ? n : close + 2;
-      kind = TokenKind::kComment;
-    } else if (c == '\'' || c == '"') {
-      ++i;
-      for (;;) {
-        if (i >= n) {
-          return Status::Error("Unclosed quotation mark after the character string '" +
-                                   std::string(s.substr(start + 1)) + "'.",
-                               105);
-        }
-        if (s[i] == c) {
-          if (i + 1 < n && s[i + 1] == c) {
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      kind = c == '\'' ? TokenKind::kString : TokenKind::kQuotedName;
-    } else if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(s[i + 1]))) {
-      while (i < n && IsDigit(s[i])) ++i;
-      if (i < n && s[i] == '.') {
-        ++i;
-        while (i < n && IsDigit(s[i])) ++i;
-      }
-      if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
-        if (j < n && IsDigit(s[j])) {
-          i = j;
-          while (i < n && IsDigit(s[i])) ++i;
-        }
-      }
-      kind = TokenKind::kNumber;
-    } else if (IsWordStart(c)) {
-      while (i < n && IsWordChar(s[i])) ++i;
-      kind = TokenKind::kWord;
-    } else {
-      ++i;
-      kind = TokenKind::kPunct;
-    }
-    out->push_back({kind, start, i});
-  }
-  return Status();
-}
+using Token = SqlToken;
+using TokenKind = SqlTokenKind;
 
 // A tokenized text with the small queries the rewrites need.
 class Lexed {
  public:
-  explicit Lexed(std::string_view text) : text_(text) { status_ = Tokenize(text, &toks_); }
+  explicit Lexed(std::string_view text) : text_(text) { status_ = TokenizeSql(text, &toks_); }
 
   const Status& status() const { return status_; }
   std::string_view text() const { return text_; }

@@ -1,6 +1,7 @@
 // embedded/sqlite_driver.cc: the Driver over one SQLite connection.
 //
-// Every statement goes through the dialect bridge. Plain SQL may hold several
+// Every statement goes through the dialect bridge, or through the statement
+// cache, which keeps each statement shape bridged and prepared. Plain SQL may hold several
 // statements; all run, and the result is the last one that returns columns.
 // A procedure call runs the bundled script with its arguments bound to the
 // script's :name parameters, inside a savepoint, so that a call either does
@@ -25,6 +26,7 @@
 #include "embedded/bridge.h"
 #include "embedded/procedures.h"
 #include "embedded/sql_functions.h"
+#include "embedded/statement_cache.h"
 #include "infra/connection_string.h"
 #include "value/date_time.h"
 #include "value/text.h"
@@ -251,13 +253,22 @@ std::string DescribeCall(const ProcedureScript& proc, const std::vector<Value>& 
 class SqliteDriver : public Driver {
  public:
   SqliteDriver(DbPtr db, std::string path, dev_t device, ino_t inode)
-      : db_(std::move(db)), path_(std::move(path)), device_(device), inode_(inode) {}
+      : db_(std::move(db)),
+        shapes_(db_.get()),
+        path_(std::move(path)),
+        device_(device),
+        inode_(inode) {}
 
   Status Run(std::string_view sql, RowSet* out, std::string* engine_sql) override {
     if (out != nullptr) *out = RowSet();
+    RowSet result;
+    if (sqlite3_stmt* shared = shapes_.Find(sql, engine_sql)) {
+      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), shared, nullptr, nullptr, &result));
+      if (out != nullptr) *out = std::move(result);
+      return Status();
+    }
     BridgedStatement bridged;
     OCG_RETURN_IF_ERROR(BridgeStatement(sql, &bridged));
-    RowSet result;
     if (!bridged.is_call) {
       if (engine_sql != nullptr) *engine_sql = bridged.sql;
       OCG_RETURN_IF_ERROR(RunStatements(db_.get(), bridged.sql, &result));
@@ -288,8 +299,8 @@ class SqliteDriver : public Driver {
 
   // Fixed texts (transaction control, the bundled procedures' scripts) are
   // prepared once per connection and kept, as a server keeps its compiled
-  // procedures. Statement texts built per call are not: their literals
-  // differ each time.
+  // procedures. Statement texts built per call go through shapes_ instead:
+  // their literals differ each time.
   Status RunCached(std::string_view sql, const ProcedureScript* proc,
                    const std::vector<Value>* args, RowSet* out) {
     auto it = prepared_.find(sql);
@@ -342,10 +353,11 @@ class SqliteDriver : public Driver {
     return status;
   }
 
-  // Declared after db_, so its statements are finalized before the
+  // Declared after db_, so their statements are finalized before the
   // connection closes.
   DbPtr db_;
   std::map<std::string, std::vector<StmtPtr>, std::less<>> prepared_;
+  StatementCache shapes_;  // the statements the component builds as text
   std::string path_;
   dev_t device_;
   ino_t inode_;

@@ -168,8 +168,9 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
     trace("", *why, /*refused=*/true);
     return *why;
   }
+  // The engine's text is only worth building for the trace.
   std::string engine_sql;
-  st = conn->driver->Run(sql, out, &engine_sql);
+  st = conn->driver->Run(sql, out, TraceEnabled() ? &engine_sql : nullptr);
   if (!st.ok()) *out = RowSet();
   trace(engine_sql, st);
   return st;

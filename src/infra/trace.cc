@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,10 @@ struct TraceSink {
   std::mutex mu;
   int fd = -1;
   bool configured = false;
+  // Read without the lock on every statement: once configured, whether a
+  // file is open. Written under mu.
+  std::atomic<bool> settled{false};
+  std::atomic<bool> open{false};
 
   // Caller holds mu.
   Status Configure() {
@@ -28,10 +33,10 @@ struct TraceSink {
   }
   Status Reopen(const std::string& path) {
     if (fd >= 0) ::close(fd);
-    fd = -1;
-    if (path.empty()) return Status();
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd >= 0) return Status();
+    fd = path.empty() ? -1 : ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    open.store(fd >= 0, std::memory_order_relaxed);
+    settled.store(true, std::memory_order_release);
+    if (fd >= 0 || path.empty()) return Status();
     return Status::Error("cannot open the trace file " + path + ": " + std::strerror(errno), 75);
   }
 };
@@ -61,9 +66,14 @@ Status ConfigureTraceFromEnvironment() {
 
 bool TraceEnabled() {
   TraceSink& sink = Sink();
+  if (sink.settled.load(std::memory_order_acquire)) {
+    return sink.open.load(std::memory_order_relaxed);
+  }
   std::lock_guard<std::mutex> lock(sink.mu);
   Status st = sink.Configure();
   if (!st.ok()) std::fprintf(stderr, "ocg: %s\n", st.description().c_str());
+  sink.open.store(sink.fd >= 0, std::memory_order_relaxed);
+  sink.settled.store(true, std::memory_order_release);
   return sink.fd >= 0;
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/dispatch.h"
 #include "cli/value_json.h"
 #include "test_support.h"
 

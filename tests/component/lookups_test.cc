@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/dispatch.h"
 #include "cli/value_json.h"
 #include "component/interface_table.h"
 #include "gtest/gtest.h"
