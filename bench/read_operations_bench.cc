@@ -134,6 +134,16 @@ BENCHMARK_CAPTURE(ReadOperation, gCons_Docto_Transp, "gCons_Docto_Transp",
 BENCHMARK_CAPTURE(ReadOperation, gBusca_Numeracao_Automatica, "gBusca_Numeracao_Automatica",
                   R"({"invntponto_operacao_id": 1, "InVntTab_Tipo_Docto_Transp_ID": 9})")
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ReadOperation, gBusca_Ton_Prog, "gBusca_Ton_Prog",
+                  R"({"invntCliente_id": 101, "invntDestinatario_id": 201,
+                      "invntponto_operacao_id": 1, "InVntDocto_Transporte_ID": 1})")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ReadOperation, mConsiste_Progr_Carga, "mConsiste_Progr_Carga",
+                  R"({"invntCliente_id": 101, "invntDestinatario_id": 201,
+                      "invntponto_operacao_id": 1, "invntQtde_Programacao": 4,
+                      "inarrvntBaixas": [10, 5, 0, 0], "invntPeso_Previsto": "15",
+                      "InVntDocto_Transporte_ID": 1})")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ReadOperation, gVerif_Exist_Docto, "gVerif_Exist_Docto",
                   R"({"inlngnum_docto_ini": 120, "inlngnum_docto_fim": 125,
                       "inlngTab_Tipo_Docto_ID": 9, "InLngPonto_Operacao_ID": 1})")
