@@ -98,8 +98,8 @@ bool mAltera_Status_Programacao(const std::string& strBanco, const std::string& 
 // (so the caller's failure routine shows it), returns an error for the
 // caller's trap (a Null identifier, one outside 32 bits), and sets *built
 // (*opened) to false when an emulation failed: msg is then set and logged,
-// and the caller leaves with its failure value. banco, conecta and usuario are the caller's
-// arguments as they arrived.
+// and the caller leaves with its failure value. banco, conecta and usuario
+// are the caller's arguments as they arrived.
 
 // The Oracle emulation of the offer, given the identifiers normalised to 32
 // bits and docto_id as passed.
@@ -138,12 +138,11 @@ bool AboveZero(const Value& v);
 // identifier (already through gTrata_Numero) equals one seen before is a
 // repeat, and the first row of each programme wins. Numbers are equal by
 // value (11 and 11.0, and the text "11"); other texts by their characters.
-// A lookup costs O(log n), so long offers stay linear.
+// A lookup costs O(log n), so a long offer is read in O(n log n), not O(n²).
 class DistinctProgrammes {
  public:
   // True when id was not seen before; it is recorded.
   bool Add(const Value& id);
-  size_t size() const { return numbers_.size() + texts_.size(); }
 
  private:
   std::set<double> numbers_;
