@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the service and the tests need:
-# the HTTP library, wrk for the throughput benchmark and chromium for the
-# order screen's browser test.
+# the HTTP library, wrk for the throughput benchmark, chromium for the order
+# screen's browser test, libcurl for the job runner's e-mail and aiosmtpd for
+# the local SMTP server its tests start.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -10,6 +11,8 @@ packages=(
   libgtest-dev libbenchmark-dev wrk chromium curl
   # the ODBC engine, and the drivers and server its tests run against
   unixodbc-dev libsqliteodbc odbc-postgresql postgresql
+  # the job runner's SMTP client, and the server its tests run against
+  libcurl4-openssl-dev python3-aiosmtpd
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -13,15 +13,22 @@
 namespace ocg {
 namespace {
 
+// "3 done": the code, and its name when it has one.
+std::string StatusText(const Value& status) {
+  const std::string_view name = JobStatusName(status);
+  return Cat(status) + (name.empty() ? "" : " " + std::string(name));
+}
+
 void PrintTable(const std::vector<JobRow>& jobs, std::ostream& out) {
-  const char* headers[] = {"ID",        "STATUS", "FUNCTION", "USER",      "FLAG",
-                           "RECIPIENT", "TITLE",  "START",    "PARAMETERS"};
+  const char* headers[] = {"ID",    "STATUS", "FUNCTION",   "USER",     "FLAG",     "RECIPIENT",
+                           "TITLE", "START",  "PARAMETERS", "ATTEMPTS", "NEXT TRY", "LAST ERROR"};
   std::vector<std::vector<std::string>> rows;
   for (const JobRow& j : jobs) {
     std::string parameters;
     for (const std::string& p : j.parameters) parameters += (parameters.empty() ? "" : " | ") + p;
-    rows.push_back({std::to_string(j.id), Cat(j.status), Cat(j.funcao), Cat(j.usuario), Cat(j.flag),
-                    Cat(j.destinatario), Cat(j.titulo), Cat(j.data_inicio), parameters});
+    rows.push_back({std::to_string(j.id), StatusText(j.status), Cat(j.funcao), Cat(j.usuario),
+                    Cat(j.flag), Cat(j.destinatario), Cat(j.titulo), Cat(j.data_inicio), parameters,
+                    std::to_string(j.attempts), Cat(j.next_try), Cat(j.last_error)});
   }
   std::vector<size_t> width;
   for (const char* h : headers) width.push_back(CharLength(h));
@@ -66,7 +73,13 @@ int RunJobsCommand(const std::string& connection, std::optional<int32_t> status,
                     {"start", ValueToJson(j.data_inicio)},
                     {"sender", ValueToJson(j.remetente)},
                     {"attachment", ValueToJson(j.anexo)},
-                    {"parameters", j.parameters}});
+                    {"parameters", j.parameters},
+                    {"status_name", JobStatusName(j.status)},
+                    {"attempts", j.attempts},
+                    {"last_error", ValueToJson(j.last_error)},
+                    {"next_try", ValueToJson(j.next_try)},
+                    {"claimed_by", ValueToJson(j.executor)},
+                    {"claimed_at", ValueToJson(j.claimed_at)}});
   }
   out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   return 0;

@@ -388,15 +388,17 @@ INSERT INTO CONTR_NUM_DOCTOS (CONTR_NUM_DOCTOS_ID, TAB_STATUS_ID, PONTO_OPERACAO
   (5, 1, 1, 5, 1, 50, NULL, 50, 5, NULL);
 
 -- Logs and jobs ------------------------------------------------------------------
--- One finished job from an earlier deletion of an order with a CVA file, and
--- the two system-log rows its registration wrote. LOG_MSG starts empty.
+-- One finished job from an earlier deletion of an order with a CVA file, sent
+-- at the first attempt, and the two system-log rows its registration wrote.
+-- LOG_MSG starts empty.
 
 INSERT INTO LOG_GERADOR (LOG_GERADOR_ID, USUARIO_INTERNET_ID, FUNCAO_ID, TITULO_EMAIL,
                          FLAG_ENVIA_EMAIL, TEXTO_EMAIL, ENDERECO_EMAIL, TAB_STATUS_JOB_ID,
-                         DATA_INICIO, EMAIL_REMETENTE, ENDERECO_ANEXO, TXT_QUERY) VALUES
+                         DATA_INICIO, EMAIL_REMETENTE, ENDERECO_ANEXO, TXT_QUERY,
+                         QTDE_TENTATIVAS) VALUES
   (1, 4, 2305, 'GRAVAÇÃO DO ARQUIVO DE CVA ELETRÔNICO ENCERRADA.', 'S', NULL,
    'ANA.COSTA@TARVOSA.COM.BR', 3, '20/11/2026 18:00', NULL, NULL,
-   '__JOB__1__2003/01/01 00:00__2003/01/01 00:00__778800__3__0__0__6__0__0__0__0');
+   '__JOB__1__2003/01/01 00:00__2003/01/01 00:00__778800__3__0__0__6__0__0__0__0', 1);
 
 INSERT INTO LOG_SISTEMA (LOG_SISTEMA_ID, TABELA_SISTEMA_ID, TAB_TIPO_ACAO_ID, USUARIO_ID,
                          REGISTRO_ID, DATA_LOG) VALUES

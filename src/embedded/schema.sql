@@ -336,11 +336,17 @@ CREATE TABLE LOG_GERADOR (
   FLAG_ENVIA_EMAIL    TEXT,
   TEXTO_EMAIL         TEXT,
   ENDERECO_EMAIL      TEXT,
-  TAB_STATUS_JOB_ID   INTEGER,   -- 1 waiting
+  TAB_STATUS_JOB_ID   INTEGER,   -- 1 waiting, 2 claimed, 3 done, 4 failed (docs/jobs.md)
   DATA_INICIO         DATE,
   EMAIL_REMETENTE     TEXT,
   ENDERECO_ANEXO      TEXT,
-  TXT_QUERY           TEXT       -- parameters: '__JOB__<id>__<p0>__<p1>...'
+  TXT_QUERY           TEXT,      -- parameters: '__JOB__<id>__<p0>__<p1>...'
+  -- Kept by the job runner (ocg jobs run):
+  QTDE_TENTATIVAS        INTEGER,   -- attempts made
+  TXT_ULTIMO_ERRO        TEXT,      -- why the last attempt failed
+  DATA_PROXIMA_TENTATIVA DATE,      -- a retry waits until then
+  TXT_EXECUTOR           TEXT,      -- the runner holding the claim (host:pid)
+  DATA_RESERVA           DATE       -- when it was claimed
 );
 
 -- Key counters: exactly one row, one column per counted key holding the last
@@ -467,11 +473,24 @@ END;
 
 CREATE TRIGGER LOG_GERADOR_DATAS_INS AFTER INSERT ON LOG_GERADOR
 BEGIN
-  UPDATE LOG_GERADOR SET DATA_INICIO = ocg_date(DATA_INICIO)
-   WHERE rowid = NEW.rowid AND DATA_INICIO IS NOT ocg_date(DATA_INICIO);
+  UPDATE LOG_GERADOR
+     SET DATA_INICIO = ocg_date(DATA_INICIO),
+         DATA_PROXIMA_TENTATIVA = ocg_date(DATA_PROXIMA_TENTATIVA),
+         DATA_RESERVA = ocg_date(DATA_RESERVA)
+   WHERE rowid = NEW.rowid
+     AND (DATA_INICIO IS NOT ocg_date(DATA_INICIO)
+          OR DATA_PROXIMA_TENTATIVA IS NOT ocg_date(DATA_PROXIMA_TENTATIVA)
+          OR DATA_RESERVA IS NOT ocg_date(DATA_RESERVA));
 END;
-CREATE TRIGGER LOG_GERADOR_DATAS_UPD AFTER UPDATE OF DATA_INICIO ON LOG_GERADOR
+CREATE TRIGGER LOG_GERADOR_DATAS_UPD
+AFTER UPDATE OF DATA_INICIO, DATA_PROXIMA_TENTATIVA, DATA_RESERVA ON LOG_GERADOR
 BEGIN
-  UPDATE LOG_GERADOR SET DATA_INICIO = ocg_date(DATA_INICIO)
-   WHERE rowid = NEW.rowid AND DATA_INICIO IS NOT ocg_date(DATA_INICIO);
+  UPDATE LOG_GERADOR
+     SET DATA_INICIO = ocg_date(DATA_INICIO),
+         DATA_PROXIMA_TENTATIVA = ocg_date(DATA_PROXIMA_TENTATIVA),
+         DATA_RESERVA = ocg_date(DATA_RESERVA)
+   WHERE rowid = NEW.rowid
+     AND (DATA_INICIO IS NOT ocg_date(DATA_INICIO)
+          OR DATA_PROXIMA_TENTATIVA IS NOT ocg_date(DATA_PROXIMA_TENTATIVA)
+          OR DATA_RESERVA IS NOT ocg_date(DATA_RESERVA));
 END;

@@ -337,11 +337,17 @@ CREATE TABLE LOG_GERADOR (
   FLAG_ENVIA_EMAIL    VARCHAR(4000),
   TEXTO_EMAIL         VARCHAR(4000),
   ENDERECO_EMAIL      VARCHAR(4000),
-  TAB_STATUS_JOB_ID   INTEGER,   -- 1 waiting
+  TAB_STATUS_JOB_ID   INTEGER,   -- 1 waiting, 2 claimed, 3 done, 4 failed (docs/jobs.md)
   DATA_INICIO         TIMESTAMP(0),
   EMAIL_REMETENTE     VARCHAR(4000),
   ENDERECO_ANEXO      VARCHAR(4000),
-  TXT_QUERY           VARCHAR(4000)       -- parameters: '__JOB__<id>__<p0>__<p1>...'
+  TXT_QUERY           VARCHAR(4000),  -- parameters: '__JOB__<id>__<p0>__<p1>...'
+  -- Kept by the job runner (ocg jobs run):
+  QTDE_TENTATIVAS        INTEGER,        -- attempts made
+  TXT_ULTIMO_ERRO        VARCHAR(4000),  -- why the last attempt failed
+  DATA_PROXIMA_TENTATIVA TIMESTAMP(0),   -- a retry waits until then
+  TXT_EXECUTOR           VARCHAR(4000),  -- the runner holding the claim (host:pid)
+  DATA_RESERVA           TIMESTAMP(0)    -- when it was claimed
 );
 
 -- Key counters: exactly one row, one column per counted key holding the last

@@ -255,6 +255,23 @@ DateTime FromSerial(double serial) {
   return d;
 }
 
+DateTime AddSeconds(const DateTime& d, int64_t seconds) {
+  const int64_t total = DaysFromCivil(d.year, d.month, d.day) * kSecondsPerDay + d.hour * 3600 +
+                        d.minute * 60 + d.second + seconds;
+  int64_t days = total / kSecondsPerDay;
+  int64_t rest = total % kSecondsPerDay;
+  if (rest < 0) {  // division truncates toward zero; a day starts at its midnight
+    rest += kSecondsPerDay;
+    --days;
+  }
+  DateTime out;
+  CivilFromDays(days, &out.year, &out.month, &out.day);
+  out.hour = static_cast<int>(rest / 3600);
+  out.minute = static_cast<int>(rest / 60 % 60);
+  out.second = static_cast<int>(rest % 60);
+  return out;
+}
+
 std::optional<DateTime> ParseDateTime(std::string_view text) {
   std::string_view t = TrimBlanks(text);
   Reader r(t);

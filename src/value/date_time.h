@@ -8,6 +8,7 @@
 #ifndef OCG_VALUE_DATE_TIME_H_
 #define OCG_VALUE_DATE_TIME_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ bool IsValidDateTime(const DateTime& d);
 // nearest second).
 double ToSerial(const DateTime& d);
 DateTime FromSerial(double serial);
+
+// d moved by seconds (either way), exactly.
+DateTime AddSeconds(const DateTime& d, int64_t seconds);
 
 // Reads a moment. Accepted, after trimming blanks: "d/m/yyyy", "yyyy/m/d" and
 // "yyyy-m-d", each optionally followed by a blank (or "T") and "h:mm" or

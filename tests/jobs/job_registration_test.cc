@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "infra/sql_format.h"
+#include "jobs/cva_job_call.h"
 #include "test_support.h"
 
 namespace ocg {
@@ -17,28 +18,8 @@ using testing::TempDatabase;
 using testing::TraceCapture;
 
 constexpr const char* kKinds[] = {"ORACLE", "SQLSERVER"};
-const std::string kTitle = "Gravação do arquivo de CVA eletrônico encerrada.";
-
-// The job an order deletion with CVA 778899 registers.
-struct JobCall {
-  Value banco, conecta, usuario = Value::Int32(5), msg = Value::Text("untouched"),
-                        funcao = Value::Int32(2305), titulo = Value::Text(kTitle),
-                        flag = Value::Text("S"), job_id, parametros, qtde = Value::Int32(11),
-                        texto = Value::Text(""), destinatario = Value::Text("ana@tarvosa.com.br"),
-                        data_inicio = Value::Text(""), remetente = Value::Text(""),
-                        anexo = Value::Text("");
-  JobCall(const char* kind, const TempDatabase& db) : banco(Value::Text(kind)), conecta(db.conn()) {
-    std::vector<Value> p = {Value::Text(gData_SQL(Value::Text("01/01/2003"))),
-                            Value::Text(gData_SQL(Value::Text("01/01/2003"))),
-                            Value::Int32(778899)};
-    for (int n : {3, 0, 0, 6, 0, 0, 0, 0}) p.push_back(Value::Int32(n));
-    parametros = Value::Array(p);
-  }
-  bool Run() {
-    return gInclui_JOB(banco, conecta, usuario, msg, funcao, titulo, flag, job_id, parametros, qtde,
-                       texto, destinatario, data_inicio, remetente, anexo);
-  }
-};
+using testing::JobCall;
+const std::string& kTitle = testing::kCvaTitle;
 
 std::string Row(const TempDatabase& db, int id) {
   auto rows = db.Rows(

@@ -1,0 +1,144 @@
+// "ocg jobs run" and "ocg jobs" as an operator runs them, against a real SMTP
+// server, and the runner program stopped by a signal in the middle of a
+// delivery.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include "child_process.h"
+#include "cli/cli_app.h"
+#include "jobs/cva_job_call.h"
+#include "jobs/smtp_test_server.h"
+#include "test_support.h"
+
+namespace ocg {
+namespace {
+
+using testing::TempDatabase;
+
+struct CliRun {
+  int code;
+  std::string out, err;
+};
+
+CliRun Ocg(std::vector<std::string> args) {
+  args.insert(args.begin(), "ocg");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  const int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, out.str(), err.str()};
+}
+
+int32_t RegisterCvaJob(const TempDatabase& db) {
+  testing::JobCall call("SQLSERVER", db);
+  EXPECT_TRUE(call.Run()) << Cat(call.msg);
+  return call.job_id.ToInt32().ok() ? call.job_id.ToInt32().value() : 0;
+}
+
+TEST(JobRunCommandTest, RefusesWhatItCannotUse) {
+  TempDatabase db;
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* err;
+  };
+  const std::string cs = db.connection();
+  const Case cases[] = {
+      {"no sender", {"jobs", "run", "--once", "--db", cs}, "needs the sender"},
+      {"a sender that is no address",
+       {"jobs", "run", "--once", "--db", cs, "--from", "coleta"},
+       "not 'coleta'"},
+      {"once and an interval",
+       {"jobs", "run", "--once", "--interval", "5", "--from", "a@b.c", "--db", cs},
+       "excludes"},
+      {"no attempt at all",
+       {"jobs", "run", "--attempts", "0", "--from", "a@b.c", "--db", cs},
+       "--attempts"},
+      {"no database", {"jobs", "run", "--once", "--from", "a@b.c"}, "connection string"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = Ocg(c.args);
+    EXPECT_EQ(2, r.code) << c.name << ": " << r.out << r.err;
+    EXPECT_NE(std::string::npos, (r.out + r.err).find(c.err)) << c.name << ": " << r.out << r.err;
+    EXPECT_EQ(std::string::npos, r.out.find("running the due jobs")) << c.name;
+  }
+}
+
+// One round with the server down and one attempt, then one with the server up:
+// `ocg jobs` shows the failed job's status, attempts and error, then the sent one.
+TEST(JobRunCommandTest, OnceRunsTheDueJobsAndJobsShowsHowTheyEnded) {
+  TempDatabase db;
+  testing::SmtpTestServer server(db.dir());
+  ASSERT_TRUE(server.ready()) << server.Output();
+  testing::LoopbackSocket nobody(/*listening=*/false);
+  const std::string failed = std::to_string(RegisterCvaJob(db));
+  const std::vector<std::string> run = {
+      "jobs",       "run", "--once", "--db", db.connection(), "--from", "coleta@tarvosa.com.br",
+      "--attempts", "1"};
+  std::vector<std::string> down = run, up = run;
+  down.insert(down.end(), {"--smtp", nobody.url()});
+  up.insert(up.end(), {"--smtp", server.url()});
+
+  CliRun r = Ocg(down);
+  ASSERT_EQ(0, r.code) << r.out << r.err;
+  EXPECT_NE(std::string::npos, r.out.find("1 job claimed")) << r.out;
+  const std::string sent = std::to_string(RegisterCvaJob(db));
+  r = Ocg(up);
+  ASSERT_EQ(0, r.code) << r.out << r.err;
+  EXPECT_NE(std::string::npos,
+            r.out.find("job " + sent + " (attempt 1): sent to ana@tarvosa.com.br"))
+      << r.out;
+  ASSERT_EQ(1u, server.Messages().size());
+
+  r = Ocg({"jobs", "--connect", db.connection()});
+  ASSERT_EQ(0, r.code) << r.err;
+  std::istringstream lines(r.out);
+  std::map<std::string, std::string> by_id;
+  for (std::string line; std::getline(lines, line);) by_id[line.substr(0, line.find(' '))] = line;
+  EXPECT_NE(std::string::npos, by_id["ID"].find("ATTEMPTS  NEXT TRY  LAST ERROR")) << r.out;
+  EXPECT_NE(std::string::npos, by_id[failed].find("4 failed")) << r.out;
+  EXPECT_NE(std::string::npos, by_id[failed].find("  1  ")) << r.out;
+  EXPECT_NE(std::string::npos, by_id[failed].find("127.0.0.1")) << r.out;
+  EXPECT_NE(std::string::npos, by_id[sent].find("3 done")) << r.out;
+
+  r = Ocg({"jobs", "--json", "--status", "4", "--connect", db.connection()});
+  const auto json = nlohmann::json::parse(r.out);
+  ASSERT_EQ(1u, json.size()) << r.out;
+  EXPECT_EQ("failed", json[0]["status_name"]);
+  EXPECT_EQ(1, json[0]["attempts"]);
+  EXPECT_NE(std::string::npos, json[0]["last_error"].get<std::string>().find("127.0.0.1"));
+}
+
+// SIGTERM while the server keeps the runner waiting: the runner exits at
+// once, and the job is waiting again, unclaimed, its attempt not counted.
+TEST(JobRunCommandTest, ASignalDuringADeliveryPutsTheJobBack) {
+  TempDatabase db;
+  testing::LoopbackSocket silent(/*listening=*/true);
+  const std::string id = std::to_string(RegisterCvaJob(db));
+  testing::ChildProcess runner(
+      db.dir(),
+      {OCG_BINARY, "jobs", "run", "--db", db.connection(), "--from", "coleta@tarvosa.com.br",
+       "--smtp", silent.url(), "--interval", "1", "--timeout", "60"},
+      "(running the due jobs)");
+  ASSERT_TRUE(runner.ready()) << runner.Output();
+  const std::string status =
+      "SELECT TAB_STATUS_JOB_ID FROM LOG_GERADOR WHERE LOG_GERADOR_ID = " + id;
+  for (int i = 0; i < 500 && db.Scalar(status).int32() != 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(2, db.Scalar(status).int32()) << "never claimed: " << runner.Output();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(0, runner.Stop(SIGTERM)) << runner.Output();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_NE(std::string::npos, runner.Output().find("back to waiting")) << runner.Output();
+  EXPECT_EQ("1|0|", Cat(db.Scalar("SELECT TAB_STATUS_JOB_ID || '|' || QTDE_TENTATIVAS || '|' || "
+                                  "IFNULL(TXT_EXECUTOR, '') FROM LOG_GERADOR WHERE "
+                                  "LOG_GERADOR_ID = " +
+                                  id)));
+}
+
+}  // namespace
+}  // namespace ocg
