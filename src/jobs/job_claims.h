@@ -41,8 +41,8 @@ struct JobEnd {
   int32_t attempts = 0;       // the count to store
   // The failure to store as the last error (quotes and line breaks
   // replaced, at most 1,000 characters); nullopt keeps the one stored.
-  std::optional<std::string> error;
-  std::optional<DateTime> next_try;  // waiting: not before then
+  std::optional<std::string> error = std::nullopt;
+  std::optional<DateTime> next_try = std::nullopt;  // waiting: not before then
 };
 
 // Records end on job_id and drops runner's claim on it. A job that runner

@@ -40,30 +40,16 @@ int32_t RegisterCvaJob(const TempDatabase& db) {
 
 TEST(JobRunCommandTest, RefusesWhatItCannotUse) {
   TempDatabase db;
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-    const char* err;
-  };
   const std::string cs = db.connection();
-  const Case cases[] = {
-      {"no sender", {"jobs", "run", "--once", "--db", cs}, "needs the sender"},
-      {"a sender that is no address",
-       {"jobs", "run", "--once", "--db", cs, "--from", "coleta"},
-       "not 'coleta'"},
-      {"once and an interval",
-       {"jobs", "run", "--once", "--interval", "5", "--from", "a@b.c", "--db", cs},
-       "excludes"},
-      {"no attempt at all",
-       {"jobs", "run", "--attempts", "0", "--from", "a@b.c", "--db", cs},
-       "--attempts"},
-      {"no database", {"jobs", "run", "--once", "--from", "a@b.c"}, "connection string"},
+  const std::vector<std::string> cases[] = {
+      {"jobs", "run", "--once", "--db", cs},  // no sender
+      {"jobs", "run", "--once", "--db", cs, "--from", "coleta"},
+      {"jobs", "run", "--once", "--from", "coleta@tarvosa.com.br"},  // no database
   };
-  for (const Case& c : cases) {
-    const CliRun r = Ocg(c.args);
-    EXPECT_EQ(2, r.code) << c.name << ": " << r.out << r.err;
-    EXPECT_NE(std::string::npos, (r.out + r.err).find(c.err)) << c.name << ": " << r.out << r.err;
-    EXPECT_EQ(std::string::npos, r.out.find("running the due jobs")) << c.name;
+  for (const auto& args : cases) {
+    const CliRun r = Ocg(args);
+    EXPECT_EQ(2, r.code) << args.back() << ": " << r.out << r.err;
+    EXPECT_EQ("", r.out) << args.back();
   }
 }
 
