@@ -165,8 +165,9 @@ TEST_F(DatabaseTest, DatesAreStoredInOneForm) {
     EXPECT_EQ("0", Cell("SELECT COUNT(*)" + from + " AND NOT (" + col + " GLOB '" + kCanonicalDate +
                         "' AND typeof(" + col + ") = 'text')"))
         << table << "." << col;
-    // The message log starts empty; every other date column holds demo dates.
-    if (table != "LOG_MSG") {
+    // The message log starts empty, and so do the job runner's retry and
+    // claim dates; every other date column holds demo dates.
+    if (table != "LOG_MSG" && col != "DATA_PROXIMA_TENTATIVA" && col != "DATA_RESERVA") {
       EXPECT_NE("0", Cell("SELECT COUNT(*)" + from)) << table << "." << col;
     }
   }
