@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$(mktemp -d)
 ./build/ocg init-db "$dir/demo.db" --demo > /dev/null
-./build/ocg serve --listen 127.0.0.1:18611 --db "demo=Data Source=$dir/demo.db" > /dev/null 2>&1 &
+./build/ocg serve --listen 127.0.0.1:18611 --db "demo=Data Source=$dir/demo.db" --user 5 \
+    > /dev/null 2>&1 &
 server=$!
 trap 'kill $server; rm -rf "$dir"' EXIT
 for _ in $(seq 1 100); do curl -sf http://127.0.0.1:18611/health > /dev/null && break; sleep 0.1; done
