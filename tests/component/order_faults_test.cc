@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -85,22 +86,25 @@ struct Operation {
 
 TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
   ASSERT_TRUE(registered);
-  Json alteration = NewOrder();
-  alteration["invntDocto_Transp_id"] = 1;
+  // Order 126 exists before each operation: created first, as NewOrder says.
+  Json split = NewOrder(), row_only = NewOrder();
+  split.update(Json{{"invntDocto_Transp_id", 126}, {"inarrvntBaixas", {"5", "20", "5", "0"}}});
+  row_only.update(Json{{"invntDocto_Transp_id", 1}, {"invntQtde_Programacao", 0}});
   const Operation operations[] = {
       {"create", "gInclui_Col_Geral", NewOrder()},
-      {"alter order 1", "gAltera_Col_Geral", alteration},
-      {"delete order 1 (displacement)",
-       "gExclui_Col_Geral",
+      {"alter order 126 to another split", "gAltera_Col_Geral", split},
+      {"alter order 1, its row and sales order", "gAltera_Col_Geral", row_only},
+      {"delete order 1 (displacement)", "gExclui_Col_Geral",
        {{"invntDocto_Transp_id", 1}, {"inVntNum_CVA", ""}}},
-      {"delete order 9 (CVA job)",
-       "gExclui_Col_Geral",
-       {{"invntDocto_Transp_id", 9}, {"inVntNum_CVA", 778899}},
-       4},
+      {"delete order 9 (CVA job)", "gExclui_Col_Geral",
+       {{"invntDocto_Transp_id", 9}, {"inVntNum_CVA", 778899}}, 4},
   };
   int injected = 0;
+  std::map<std::string, std::set<std::string>> after;  // by operation, under either kind
   for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
     TempDatabase db;
+    ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
+    CloseThreadConnections();
     const std::string pristine = db.dir() + "/pristine.db";
     std::filesystem::copy_file(db.path(), pristine);
     auto restore = [&] {
@@ -121,6 +125,7 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
           plan = {};
           if (!fired) {  // the operation ran to its end before statement k
             EXPECT_TRUE(a.ok()) << name;
+            if (!lose) after[o.name].insert(BusinessState(db.connection()));
             restore();
             break;
           }
@@ -130,6 +135,9 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
             continue;
           }
           EXPECT_EQ(before, BusinessState(db.connection())) << name;
+          if (a.args.contains("outvntDocto_Transp_id")) {
+            EXPECT_EQ(R"({"empty":true})", a.text("outvntDocto_Transp_id")) << name;
+          }
           // One row from the trap that caught it; the job module adds its own
           // report of a failed registration (alone when the failing step was
           // the system log's, which has no trap).
@@ -142,6 +150,8 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
     }
   }
   EXPECT_GT(injected, 200);
+  // Each operation left the same business state under both kinds.
+  for (const auto& [operation, states] : after) EXPECT_EQ(1u, states.size()) << operation;
 }
 
 // An order of customer 102 for destination 203 (address 2031) at point 3,
