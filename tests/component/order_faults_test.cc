@@ -94,10 +94,13 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
       {"create", "gInclui_Col_Geral", NewOrder()},
       {"alter order 126 to another split", "gAltera_Col_Geral", split},
       {"alter order 1, its row and sales order", "gAltera_Col_Geral", row_only},
-      {"delete order 1 (displacement)", "gExclui_Col_Geral",
+      {"delete order 1 (displacement)",
+       "gExclui_Col_Geral",
        {{"invntDocto_Transp_id", 1}, {"inVntNum_CVA", ""}}},
-      {"delete order 9 (CVA job)", "gExclui_Col_Geral",
-       {{"invntDocto_Transp_id", 9}, {"inVntNum_CVA", 778899}}, 4},
+      {"delete order 9 (CVA job)",
+       "gExclui_Col_Geral",
+       {{"invntDocto_Transp_id", 9}, {"inVntNum_CVA", 778899}},
+       4},
   };
   int injected = 0;
   std::map<std::string, std::set<std::string>> after;  // by operation, under either kind

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "component/load_programmes.h"
-#include "component/order_steps.h"
 #include "order_calls.h"
 #include "test_support.h"
 
@@ -48,16 +47,16 @@ std::string Links(const TempDatabase& db, int order) {
 
 class OrderLifecycleTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetClockForTesting(*ParseDateTime("2026/12/06 10:00")); }
+  void SetUp() override { SetClockForTesting(*ParseDateTime("2027/09/15 10:00")); }
   void TearDown() override { SetClockForTesting(std::nullopt); }
 };
 
 // Create from two of four programmes, read back, list, alter to another split,
-// print, delete, delete again; then delete demo order 9, which has a CVA. The
+// print, delete, delete again; delete demo order 9, which has a CVA; create
+// an order that spends a programme. The
 // programmes after each step are as the bookings compute them, and both kinds
 // leave the same business state after every step.
 TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
-  const std::string initial = "11 60 240 501\n12 150 50 504\n13 0 100 503\n14 100 20 505\n";
   std::map<std::string, std::vector<std::string>> states, statements;
   for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
     TempDatabase db;
@@ -70,7 +69,9 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
     Answer created = call("gInclui_Col_Geral", NewOrder());
     ASSERT_TRUE(created.ok()) << kind << created.text("outvntMsg_Ret");
     EXPECT_EQ("126", created.text("outvntDocto_Transp_id")) << kind;
-    EXPECT_EQ("11 80 220 501\n12 160 40 504\n13 0 100 503\n14 100 20 505\n", Programmes(db))
+    // Every programme on offer is booked and has its status refreshed: on 15
+    // September 2027 11 is in its critical period and 12 overdue.
+    EXPECT_EQ("11 80 220 504\n12 160 40 505\n13 0 100 503\n14 100 20 505\n", Programmes(db))
         << kind;
     EXPECT_EQ("11:20 12:10 13:null 14:null ", Links(db, 126)) << kind;
 
@@ -88,26 +89,31 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
 
     Json altered = NewOrder();
     altered["invntDocto_Transp_id"] = 126;
-    altered["inarrvntBaixas"] = {"5,5", "20", "5", "0"};
-    altered["invntPeso_Previsto"] = "30,5";
+    altered["inarrvntBaixas"] = {"5,5", "20", "5", "16"};
+    altered["invntPeso_Previsto"] = "46,5";
     ASSERT_TRUE(call("gAltera_Col_Geral", altered).ok()) << kind;
-    EXPECT_EQ("11 65,5 234,5 501\n12 170 30 504\n13 5 95 503\n14 100 20 505\n", Programmes(db))
+    // 16 t from 14 leave 4, under point 1's limit of 5: 14 is spent (0 to
+    // ship) and closes.
+    EXPECT_EQ("11 65,5 234,5 504\n12 170 30 505\n13 5 95 503\n14 116 0 502\n", Programmes(db))
         << kind;
-    EXPECT_EQ("11:5,5 12:20 13:5 14:null ", Links(db, 126)) << kind;
+    EXPECT_EQ("11:5,5 12:20 13:5 14:16 ", Links(db, 126)) << kind;
 
     EXPECT_TRUE(call("gImprime_Coleta", {{"invntDocto_Transp_id", 126}}).ok()) << kind;
 
     const Json deletion = {{"invntDocto_Transp_id", 126}, {"inVntNum_CVA", ""}};
     ASSERT_TRUE(call("gExclui_Col_Geral", deletion).ok()) << kind;
-    EXPECT_EQ(initial, Programmes(db)) << kind;
+    // The 4 t written off when 14 was spent stay written off; it reopens.
+    const std::string deleted = "11 60 240 504\n12 150 50 505\n13 0 100 503\n14 100 16 505\n";
+    EXPECT_EQ(deleted, Programmes(db)) << kind;
     EXPECT_EQ("", Links(db, 126)) << kind;
     EXPECT_EQ(Value::Int32(2), db.Scalar("SELECT TAB_STATUS_ID FROM DOCTO_TRANSPORTE WHERE "
                                          "DOCTO_TRANSPORTE_ID = 126"));
     // Deleting twice gives nothing back twice.
     Answer again = call("gExclui_Col_Geral", deletion);
     EXPECT_EQ(Value::Int16(10), again.result) << kind;
-    EXPECT_EQ("\"" + std::string(kNoOrderMessage) + "\"", again.text("outvntMsg_Ret")) << kind;
-    EXPECT_EQ(initial, Programmes(db)) << kind;
+    EXPECT_EQ(R"("Não existe nenhum registro com essas informações.")", again.text("outvntMsg_Ret"))
+        << kind;
+    EXPECT_EQ(deleted, Programmes(db)) << kind;
 
     // User 4 has an address: the job is mailed to it.
     ASSERT_TRUE(
@@ -119,6 +125,11 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
         Cat(db.Scalar("SELECT FUNCAO_ID || ' ' || FLAG_ENVIA_EMAIL || ' ' || LOWER(ENDERECO_EMAIL) "
                       "|| ' ' || TXT_QUERY FROM LOG_GERADOR WHERE LOG_GERADOR_ID = 2")))
         << kind;
+    // A take that leaves less than the point's limit spends the programme.
+    Json spend = NewOrder();
+    spend.update(Json{{"inarrvntBaixas", {"0", "0", "0", "16"}}, {"invntPeso_Previsto", "16"}});
+    ASSERT_TRUE(call("gInclui_Col_Geral", spend).ok()) << kind;
+    EXPECT_EQ("11 60 240 504\n12 150 50 505\n13 0 100 503\n14 116 0 502\n", Programmes(db)) << kind;
     EXPECT_EQ(0, db.Count("LOG_MSG")) << kind;
     statements[kind] = trace.Statements();
   }
@@ -141,7 +152,7 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
         "DATA_EMISSAO = sysdate  , END_DESTINATARIO_ID =   2012, DESTINO_ID      =   3 , "
         "DATA_PREV_CARREGAMENTO =   to_date('2026/12/10 00:00:00', 'yyyy/mm/dd hh24:mi:ss'), "
         "VEICULO_FORNECEDOR_ID =    2, COLABORADOR_ID  =   301, FORNECEDOR_ID  =   null, "
-        "LOCAL_CARREG   =    'PÁTIO 3', PESO_PREVISTO  =    30.5, TXT_EMBALAGEM  =    'BOBINAS', "
+        "LOCAL_CARREG   =    'PÁTIO 3', PESO_PREVISTO  =    46.5, TXT_EMBALAGEM  =    'BOBINAS', "
         "OBSERV1        =  'FRÁGIL' , NUM_DOCTO_TRANSPORTE =  null, FLAG_ADEME =   'N', "
         "TAB_TIPO_RESPONSAVEL_ID =   1, TAB_TIPO_EMERGENCIA_ID =  null, GERADOR_TRANSPORTE_ID =  "
         " 1 ,  End_Remetente_ID =   1013,   veiculo_carreta_id =   21   WHERE  "
@@ -164,9 +175,9 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
        {"EXEC SP_ZOR_INC_OCG2 5, 101, 1, 2012, 3, 4500, null, '2026/12/10 00:00', 2, 301, null, "
         "'Pátio 3', 30, 'bobinas', 'N', 1, null, 'frágil'",
         "EXEC SP_ZOR_INC_RELAC_OCG 126, 11, 20", "EXEC SP_ZOR_INC_RELAC_OCG 126, 13, null",
-        "EXEC SP_ZOR_ALT_TON_PROG 11, 234.5, 65.5",
+        "EXEC SP_ZOR_ALT_TON_PROG 14, null, 116", "EXEC SP_ZOR_ALT_TON_PROG 11, 234.5, 65.5",
         "EXEC SP_ZOR_ALT_OCG2 126, 101, 1, 2012, 3, 4500, null, '2026/12/10 00:00', 2, 301, "
-        "null, 'Pátio 3', 30.5, 'bobinas', 'N', 1, null, 'frágil'",
+        "null, 'Pátio 3', 46.5, 'bobinas', 'N', 1, null, 'frágil'",
         "EXEC SP_ZOR_INC_RELAC_OCG 126, 11, 5.5", "EXEC SP_ZOR_EXC_RELAC_OCG 126",
         "EXEC SP_ZOR_EXC_OCG 126"}}};
   for (const auto& [kind, wanted] : expected) {
@@ -200,7 +211,7 @@ TEST_F(OrderLifecycleTest, RefusalsWriteNothing) {
   auto deletion = [](Json id, Json cva) {
     return Json{{"invntDocto_Transp_id", id}, {"inVntNum_CVA", cva}};
   };
-  const std::string no_order(kNoOrderMessage);
+  const std::string no_order = "Não existe nenhum registro com essas informações.";
   const std::string spread_trap =
       "Acesso a consistência dos dados da programação não disponível. Favor tentar mais tarde.";
   const Case cases[] = {
