@@ -155,9 +155,10 @@ Value Ocg::gAltera_Col_Geral(
     if (!ok) return Status();
 
     if (has_spread) {
-      OCG_RETURN_IF_ERROR(BuildLinkDeletion(inVntBanco_Dados, vntConecta_db,
-                                            invntUsuario_internet_id, invntDocto_Transp_id, strSQL,
-                                            outvntMsg_Ret, &ok));
+      OCG_RETURN_IF_ERROR(BuildDeletionStep(&mTrataSP_ZOR_EXC_RELAC_OCG,
+                                            "EXEC SP_ZOR_EXC_RELAC_OCG ", inVntBanco_Dados,
+                                            vntConecta_db, invntUsuario_internet_id,
+                                            invntDocto_Transp_id, strSQL, outvntMsg_Ret, &ok));
       if (!ok) return Status();
       OCG_RETURN_IF_ERROR(Execute(strSQL, vntConecta_db));
       OCG_RETURN_IF_ERROR(InsertLinks(a, invntDocto_Transp_id, spread, strSQL, &ok));

@@ -11,6 +11,8 @@
 // they were.
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "component/load_programmes.h"
@@ -19,7 +21,6 @@
 #include "component/procedure.h"
 #include "infra/formatador.h"
 #include "infra/record_set.h"
-#include "infra/sql_builder.h"
 #include "infra/sql_format.h"
 #include "jobs/job_registration.h"
 #include "value/text.h"
@@ -70,21 +71,6 @@ Status ExpectRow(const std::string& strSQL, const Value& conecta, Value& msg, bo
   return Status();
 }
 
-// Marks the order deleted: mTrataSP_ZOR_EXC_OCG, or "EXEC SP_ZOR_EXC_OCG order".
-Status BuildOrderDeletion(const EmulationTexts& t, const Value& banco, const Value& docto_id,
-                          std::string& strSQL, Value& msg, bool* ok) {
-  *ok = true;
-  if (IsOracle(banco)) {
-    OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(docto_id));
-    *ok = mTrataSP_ZOR_EXC_OCG(t.banco, t.conecta, id, strSQL, msg, Value::Text(t.usuario));
-    return Status();
-  }
-  strSQL.clear();
-  SqlBuilder sql(&strSQL);
-  sql += "EXEC SP_ZOR_EXC_OCG ";
-  return sql.gZero_Nulo(docto_id);
-}
-
 // Registers job 2305 for the CVA, addressed to the calling user when the user
 // has an e-mail address (flag "S"; otherwise "N" and no title).
 Status RegisterCvaJob(const Value& banco, const Value& conecta, const Value& usuario,
@@ -132,16 +118,18 @@ Value Ocg::gExclui_Col_Geral(Value& invntDocto_Transp_id, Value& inVntNum_CVA,
     OCG_RETURN_IF_ERROR(GiveBack(t, invntDocto_Transp_id, strSQL, outvntMsg_Ret, &ok));
     if (!ok) return Status();
 
-    OCG_RETURN_IF_ERROR(BuildLinkDeletion(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
-                                          invntDocto_Transp_id, strSQL, outvntMsg_Ret, &ok));
-    if (!ok) return Status();
-    OCG_RETURN_IF_ERROR(ExpectRow(strSQL, vntConecta_db, outvntMsg_Ret, &ok));
-    if (!ok) return Status();
-    OCG_RETURN_IF_ERROR(
-        BuildOrderDeletion(t, inVntBanco_Dados, invntDocto_Transp_id, strSQL, outvntMsg_Ret, &ok));
-    if (!ok) return Status();
-    OCG_RETURN_IF_ERROR(ExpectRow(strSQL, vntConecta_db, outvntMsg_Ret, &ok));
-    if (!ok) return Status();
+    // The links, then the order; each procedure's answer must have a row.
+    const std::pair<OrderDeletionEmulation, std::string_view> steps[] = {
+        {&mTrataSP_ZOR_EXC_RELAC_OCG, "EXEC SP_ZOR_EXC_RELAC_OCG "},
+        {&mTrataSP_ZOR_EXC_OCG, "EXEC SP_ZOR_EXC_OCG "}};
+    for (const auto& [emulation, procedure] : steps) {
+      OCG_RETURN_IF_ERROR(BuildDeletionStep(emulation, procedure, inVntBanco_Dados, vntConecta_db,
+                                            invntUsuario_internet_id, invntDocto_Transp_id, strSQL,
+                                            outvntMsg_Ret, &ok));
+      if (!ok) return Status();
+      OCG_RETURN_IF_ERROR(ExpectRow(strSQL, vntConecta_db, outvntMsg_Ret, &ok));
+      if (!ok) return Status();
+    }
 
     // A CVA that is not a number is a type mismatch, as comparing it with 0 is.
     const Value cva = gTrata_Numero(inVntNum_CVA);

@@ -231,18 +231,19 @@ Status RefreshStatus(const Value& banco, const Value& conecta, const Value& usua
   return Status();
 }
 
-Status BuildLinkDeletion(const Value& banco, const Value& conecta, const Value& usuario,
+Status BuildDeletionStep(OrderDeletionEmulation emulation, std::string_view procedure,
+                         const Value& banco, const Value& conecta, const Value& usuario,
                          const Value& docto_id, std::string& strSQL, Value& msg, bool* ok) {
   *ok = true;
   if (IsOracle(banco)) {
     OCG_ASSIGN_OR_RETURN(EmulationTexts t, TextsForEmulation(banco, conecta, usuario));
     OCG_ASSIGN_OR_RETURN(int32_t id, NormalisedInt32(docto_id));
-    *ok = mTrataSP_ZOR_EXC_RELAC_OCG(t.banco, t.conecta, id, strSQL, msg, Value::Text(t.usuario));
+    *ok = emulation(t.banco, t.conecta, id, strSQL, msg, Value::Text(t.usuario));
     return Status();
   }
   strSQL.clear();
   SqlBuilder sql(&strSQL);
-  sql += "EXEC SP_ZOR_EXC_RELAC_OCG ";
+  sql += procedure;
   return sql.gZero_Nulo(docto_id);
 }
 

@@ -201,10 +201,15 @@ Status InsertLinks(OrderArguments& a, const Value& docto_id,
 Status RefreshStatus(const Value& banco, const Value& conecta, const Value& usuario,
                      const Value& prog_id, Value& msg, bool* ok);
 
-// Deletes the order's links: mTrataSP_ZOR_EXC_RELAC_OCG, whose one-row
-// statement is left in strSQL, or strSQL := "EXEC SP_ZOR_EXC_RELAC_OCG order".
-// The caller opens strSQL.
-Status BuildLinkDeletion(const Value& banco, const Value& conecta, const Value& usuario,
+// A deletion step told only the order: under "ORACLE" its emulation
+// (mTrataSP_ZOR_EXC_RELAC_OCG, mTrataSP_ZOR_EXC_OCG), which does the work and
+// leaves its one-row statement in strSQL, under any other kind strSQL :=
+// procedure (with its trailing blank) and gZero_Nulo(docto_id). The caller
+// opens strSQL.
+using OrderDeletionEmulation = bool (*)(const std::string&, const std::string&, int32_t,
+                                        std::string&, Value&, const Value&);
+Status BuildDeletionStep(OrderDeletionEmulation emulation, std::string_view procedure,
+                         const Value& banco, const Value& conecta, const Value& usuario,
                          const Value& docto_id, std::string& strSQL, Value& msg, bool* ok);
 
 }  // namespace ocg
