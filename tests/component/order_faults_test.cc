@@ -152,7 +152,7 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
       }
     }
   }
-  EXPECT_GT(injected, 200);
+  EXPECT_GT(injected, 300);
   // Each operation left the same business state under both kinds.
   for (const auto& [operation, states] : after) EXPECT_EQ(1u, states.size()) << operation;
 }
