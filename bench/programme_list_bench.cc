@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/allocator.h"
 #include "bench_database.h"
 #include "component/ocg.h"
 #include "embedded/procedures.h"
@@ -30,6 +31,10 @@ namespace ocg {
 namespace {
 
 constexpr int kSizes[] = {10, 100, 1000, 10000};
+
+// As the ocg command does at start-up: a large list's rows must not be handed
+// back to the kernel and faulted in again on every call.
+const bool kAllocatorTuned = (KeepFreedMemoryForReuse(), true);
 
 // Customer 7900 + k has 10^k programmes for destination 201 at point 1, and
 // order 7900 + k is linked to each of them with half its loaded tonnage.
