@@ -15,7 +15,6 @@
 //
 //   build/order_creation_bench [--benchmark_repetitions=3]
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "base/allocator.h"
 #include "bench_database.h"
 #include "cli/dispatch.h"
 #include "cli/value_json.h"
@@ -67,10 +67,10 @@ double TimeInProcesses(int processes, const std::function<bool()>& work) {
   for (int p = 0; p < processes; ++p) {
     const pid_t pid = fork();
     if (pid == 0) {
-      // Freed memory stays with the process: the raw side's heap is small,
-      // and glibc would otherwise give it back to the kernel after each
-      // transaction (the brk calls and TLB flushes were most of its time).
-      mallopt(M_TRIM_THRESHOLD, 64 << 20);
+      // As the ocg command does at start-up. The raw side's heap is small,
+      // and would otherwise go back to the kernel after each transaction (the
+      // brk calls and TLB flushes were most of its time).
+      KeepFreedMemoryForReuse();
       for (int i = 0; i < kOrdersPerProcess; ++i) {
         if (!work()) _exit(1);
       }
