@@ -1,5 +1,6 @@
-// bench_database.h: a fresh demo database for a benchmark program, in /tmp,
-// removed (with its -wal and -shm files) when the program ends.
+// bench_database.h: a fresh demo database for a benchmark program, in /tmp
+// (or the directory given), removed (with its -wal and -shm files) when the
+// program ends.
 #ifndef OCG_BENCH_BENCH_DATABASE_H_
 #define OCG_BENCH_BENCH_DATABASE_H_
 
@@ -16,8 +17,9 @@ namespace ocg {
 
 class BenchDatabase {
  public:
-  explicit BenchDatabase(std::string_view name)
-      : path_("/tmp/ocg-" + std::string(name) + "-" + std::to_string(getpid()) + ".db") {
+  explicit BenchDatabase(std::string_view name, std::string_view dir = "/tmp")
+      : path_(std::string(dir) + "/ocg-" + std::string(name) + "-" + std::to_string(getpid()) +
+              ".db") {
     Remove();
     if (!CreateDatabase(path_, /*demo=*/true).ok()) std::abort();
   }

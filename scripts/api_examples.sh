@@ -7,17 +7,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$(mktemp -d)
 ./build/ocg init-db "$dir/demo.db" --demo > /dev/null
-./build/ocg serve --listen 127.0.0.1:18611 --db "demo=Data Source=$dir/demo.db" > /dev/null 2>&1 &
+./build/ocg serve --listen 127.0.0.1:18611 --db "demo=Data Source=$dir/demo.db" --user 5 \
+    > /dev/null 2>&1 &
 server=$!
 trap 'kill $server; rm -rf "$dir"' EXIT
 for _ in $(seq 1 100); do curl -sf http://127.0.0.1:18611/health > /dev/null && break; sleep 0.1; done
 
 header='{"InVntTab_Tipo_Docto_Transp_ID": 9, "invntCliente_id": 101, "invntponto_operacao_id": 1,
  "invntData_Atual": "06/12/2026", "invntEnd_Destinatario_id": 2012, "invntMunicipio_Dest_id": 3,
- "invntN_Docto_Cliente": "", "invntN_Docto_Transp": "201", "invntData_Prev_Carreg": "10/12/2026",
+ "invntN_Docto_Cliente": "", "invntData_Prev_Carreg": "10/12/2026",
  "invntVeiculo_Forn_id": 2, "invntColaborador_id": 301, "invntFornecedor_id": "",
  "invntLocal_Carreg": "PATIO 3", "invntPeso_Previsto": "10", "invntTxt_Embalagem": "BOBINAS",
- "invntObs1": "", "invntQtde_Programacao": 1, "invntFlag_Ademe": "N",
+ "invntObs1": "", "invntQtde_Programacao": 4, "invntFlag_Ademe": "N",
  "invntTAB_TIPO_RESPONSAVEL_ID": 0, "invntTAB_TIPO_EMERGENCIA_ID": 0'
 examples=(
   'gVerif_Exist_Docto|{"inlngnum_docto_ini": 120, "inlngnum_docto_fim": 125, "inlngTab_Tipo_Docto_ID": 9, "InLngPonto_Operacao_ID": 1}'
@@ -28,15 +29,15 @@ examples=(
   'gCons_Docto_Transp|{"invntDocto_Transp_id": 1}'
   'gExclui_Col_Geral|{"invntDocto_Transp_id": 5, "inVntNum_CVA": ""}'
   'mBusca_EMail_Usuario|{"InLngUsuario_Internet_ID": 5}'
-  "gAltera_Col_Geral|{\"invntDocto_Transp_id\": 1, \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [10], \"inarrvntProg_Carga_ID\": [11], \"invntveiculo_carreta_id\": 21, ${header#\{}"
+  "gAltera_Col_Geral|{\"invntDocto_Transp_id\": 1, \"invntN_Docto_Transp\": \"158\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"5\", \"5\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}"
   'gImprime_Coleta|{"invntDocto_Transp_id": 1}'
-  'mConsiste_Progr_Carga|{"invntCliente_id": 101, "invntDestinatario_id": 201, "invntponto_operacao_id": 1, "invntQtde_Programacao": 1, "inarrvntBaixas": [10], "invntPeso_Previsto": 10, "inarrvntProg_Carga_ID": [11]}'
-  "gInclui_Col_Geral|{\"invntDestinatario_id\": 201, \"inarrvntBaixas\": [10], \"inarrvntProg_Carga_ID\": [11], \"invntveiculo_carreta_id\": 21, ${header#\{}"
-  "mconsiste_campos|${header}}"
+  'mConsiste_Progr_Carga|{"invntCliente_id": 101, "invntDestinatario_id": 201, "invntponto_operacao_id": 1, "invntQtde_Programacao": 4, "inarrvntBaixas": [10, 0, 0, 0], "invntPeso_Previsto": 10, "inarrvntProg_Carga_ID": [11, 12, 13, 14]}'
+  "gInclui_Col_Geral|{\"invntN_Docto_Transp\": \"159\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"10\", \"0\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}"
+  "mconsiste_campos|{\"invntN_Docto_Transp\": \"159\", ${header#\{}}"
   'gBusca_Ton_Prog|{"invntCliente_id": 101, "invntDestinatario_id": 201, "invntponto_operacao_id": 1}'
-  'gBusca_Dados_Programacao|{"invntnum_programacao": 11, "invntponto_operacao_id": 1}'
+  'gBusca_Dados_Programacao|{"invntnum_programacao": 2026031, "invntponto_operacao_id": 1}'
   'gCons_Veic|{"invntVeic_Fornec_id": 2}'
-  'gCons_geral|{"invntNum_Pj_Pf": "56789012000134", "invntIndic_Pj_Pf": "PJ"}'
+  'gCons_geral|{"invntNum_Pj_Pf": "56.789.012/0001-34", "invntIndic_Pj_Pf": "PJ"}'
   'gCons_End_Dest|{"InVntPessoa_id": 201}'
 )
 pretty() { python3 -c 'import json,sys; print(json.dumps(json.load(sys.stdin), indent=2, ensure_ascii=False))'; }
@@ -87,9 +88,8 @@ curl -s http://127.0.0.1:8080/ocg/gNada -X POST -d '{}'
 Each request below was sent with
 `curl -s -X POST http://127.0.0.1:8080/ocg/OPERATION -d 'BODY'` to a server
 on a fresh demo database (`ocg init-db demo.db --demo`), one after the other
-in this order; the answers are shown indented. Operations that this release
-does not carry yet answer with their failure result and say so in their
-message. Regenerate this page with `bash scripts/api_examples.sh`.
+in this order; the answers are shown indented. The server runs as user 5
+(`--user 5`). Regenerate this page with `bash scripts/api_examples.sh`.
 MD
   for example in "${examples[@]}"; do
     op=${example%%|*}

@@ -12,4 +12,5 @@ echo
 echo "Open http://${OCG_LISTEN:-127.0.0.1:8080}/ for the order screen, or try:"
 echo "  curl -s -X POST http://${OCG_LISTEN:-127.0.0.1:8080}/ocg/gCons_Docto_Transp -d '{\"invntDocto_Transp_id\": 1}'"
 echo
-exec ./build/ocg serve --listen "${OCG_LISTEN:-127.0.0.1:8080}" --db "demo=Data Source=demo.db"
+exec ./build/ocg serve --listen "${OCG_LISTEN:-127.0.0.1:8080}" --db "demo=Data Source=demo.db" \
+    --user "${OCG_USER:-5}"

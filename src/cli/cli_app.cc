@@ -102,6 +102,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   serve->add_option("--kind", serve_options.kind,
                     "Database kind for calls that leave it out: ORACLE or SQLSERVER (default "
                     "ORACLE)");
+  serve->add_option("--user", serve_options.user,
+                    "User for calls that name none (without --tokens); the order writes under "
+                    "ORACLE need one");
   serve->add_option("--tokens", serve_options.tokens_file,
                     "File of \"TOKEN USER_ID\" lines; every call then needs a bearer token and "
                     "runs as its user");

@@ -123,12 +123,25 @@ Status BuildLastTonnageStatement(const Value& banco, const Value& conecta, const
                                  const Value& prog_id, const Value& docto_id, std::string& strSQL,
                                  Value& msg, bool* built);
 
+// The tonnage the order docto_id holds in programme prog_id: Formata_Valor of
+// ULTIMA_TON_PROGR of the link that statement reads, 0 without one. *built as
+// BuildLastTonnageStatement sets it.
+Status HeldTonnage(const Value& banco, const Value& conecta, const Value& usuario,
+                   const Value& prog_id, const Value& docto_id, std::string& strSQL, Value& msg,
+                   bool* built, double* held);
+
 // Books a programme's new remaining and loaded tonnage and runs the update:
 // mTrataSP_ZOR_ALT_TON_PROG, or "EXEC SP_ZOR_ALT_TON_PROG p, remaining, loaded"
 // with each number as the server reads one ("." decimals; 0 as null).
 Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuario,
                    const Value& prog_id, double remaining, double loaded, std::string& strSQL,
                    Value& msg, bool* built);
+
+// A tonnage as a statement writes it: the Double's text with "." decimals
+// ("227.5"). A stored-procedure call takes every number that can carry a
+// fraction in this form: the platform's own text ("227,5") would split into
+// two arguments. Whole numbers read as the platform writes them ("30").
+std::string DottedNumber(double v);
 
 // gTrata_Numero(v) > 0 by the platform's comparison (a text that is not a
 // number counts as greater): an order identifier above 0 is an existing order.

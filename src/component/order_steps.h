@@ -14,7 +14,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "base/status.h"
 #include "value/value.h"
 
 namespace ocg {
@@ -95,6 +98,119 @@ bool mExclui_Deslocamento(const std::string& strBanco, const std::string& strCon
 // Clears the order's sales order. Both kinds.
 bool mAltera_Docto_Transporte(const std::string& strBanco, const std::string& strConecta,
                               int32_t docto_id, Value& msg, const Value& usuario);
+
+// --- What the operations gInclui_Col_Geral, gAltera_Col_Geral and
+// gExclui_Col_Geral share (order_lifecycle.cc). Each step writes the
+// statements it builds into the caller's strSQL, so that the caller's failure
+// routine shows the last one; returns an error for the caller's trap; and sets
+// *ok to false when it refused or a step it called failed: the message is
+// then set (and logged by that step when it was a run-time error), and the
+// caller leaves with its failure value.
+
+// The refusal of an alteration or deletion of an order that is not there.
+inline constexpr std::string_view kNoOrderMessage =
+    "Não existe nenhum registro com essas informações.";
+
+// The arguments of a creation or an alteration that the shared steps read,
+// by reference: the checks clean some of them in place, and the caller sees
+// them cleaned.
+struct OrderArguments {
+  Value& tipo;
+  Value& cliente;
+  Value& ponto;
+  Value& data_atual;
+  Value& end_destinatario;
+  Value& destinatario;
+  Value& municipio;
+  Value& n_docto_cliente;
+  Value& n_docto_transp;
+  Value& data_prev;
+  Value& veiculo;
+  Value& colaborador;
+  Value& fornecedor;
+  Value& local_carreg;
+  Value& peso;
+  Value& txt_embalagem;
+  Value& obs1;
+  Value& qtde;
+  Value& baixas;
+  Value& usuario;
+  Value& conecta;
+  Value& banco;
+  Value& msg;
+  Value& prog_ids;
+  Value& flag_ademe;
+  Value& tipo_responsavel;
+  Value& tipo_emergencia;
+  Value& veiculo_carreta;
+};
+
+// A programme the order draws from, as the bookings keep it: the identifier
+// as read (gNulo_Vazio) and the tonnages through gTrata_Numero (null is 0).
+struct SpreadProgramme {
+  Value id;
+  double programmed = 0;  // TON_PROGRAMADA
+  double loaded = 0;      // TON_CARREGADA
+  double limit = 0;       // the operating point's LIMITE_PROGR_CARGA
+};
+
+// Refuses (kNoOrderMessage) an identifier that names no order, or an order
+// already deleted (status 2), before anything is written. An identifier that
+// reads 0 (0, empty, a text without a leading number) is not looked up: it
+// keeps the behaviour the operations give it. A Null is an error (94).
+Status CheckOrderExists(const Value& docto_id, const Value& conecta, std::string& strSQL,
+                        Value& msg, bool* ok);
+
+// The checks that come before any write: the field check (mconsiste_campos),
+// the spread check when there is a spread (mConsiste_Progr_Carga, told
+// spread_docto) and, for document type 9, the duplicate-number check
+// (mVer_Dup_Col_Geral, told dup_docto).
+Status CheckOrder(OrderArguments& a, Value& spread_docto, Value& dup_docto, bool* ok);
+
+// gTrata_Numero(qtde) is not 0: the order draws from load programmes.
+bool HasSpread(const Value& qtde);
+
+// Reads the offer again (the Oracle path told docto_id) into *spread, one
+// entry per distinct programme in the offer's order, and checks that it still
+// holds as many programmes as qtde says: kNoProgrammeMessage when it holds
+// none, kReloadMessage when the count differs.
+Status ReadSpread(OrderArguments& a, const Value& docto_id, std::string& strSQL,
+                  std::vector<SpreadProgramme>* spread, bool* ok);
+
+// Take-off i as the links store it: the Double of gTrata_Numero(Trim(baixas(i))).
+Result<double> TakeOff(const Value& baixas, size_t i);
+
+// The order's fields as the Oracle path's insert and update receive them.
+Result<OrderFields> FieldsOf(const OrderArguments& a);
+
+// The stored-procedure call of the order insert or update: procedure (with its
+// trailing blank), first (the type or the order), then the same 17 values for
+// both. Numbers are gZero_Nulo (null for 0); the document numbers are written
+// as the whole numbers the Oracle path stores, the weight with "."
+// decimals (DottedNumber), so that a typed fraction stays one argument.
+Status BuildServerOrderCall(std::string_view procedure, const Value& first, const OrderArguments& a,
+                            std::string& strSQL);
+
+// Links the order to each programme of the spread with its take-off
+// (mTrataSP_ZOR_INC_RELAC_OCG, or "EXEC SP_ZOR_INC_RELAC_OCG order, programme,
+// take-off"), take-off 0 included.
+Status InsertLinks(OrderArguments& a, const Value& docto_id,
+                   const std::vector<SpreadProgramme>& spread, std::string& strSQL, bool* ok);
+
+// Recomputes the status of one programme (mAltera_Status_Programacao).
+Status RefreshStatus(const Value& banco, const Value& conecta, const Value& usuario,
+                     const Value& prog_id, Value& msg, bool* ok);
+
+// A deletion step told only the order: under "ORACLE" its emulation
+// (mTrataSP_ZOR_EXC_RELAC_OCG, mTrataSP_ZOR_EXC_OCG), which does the work and
+// leaves its one-row statement in strSQL, under any other kind strSQL :=
+// procedure (with its trailing blank) and gZero_Nulo(docto_id). The caller
+// opens strSQL.
+using OrderDeletionEmulation = bool (*)(const std::string&, const std::string&, int32_t,
+                                        std::string&, Value&, const Value&);
+Status BuildDeletionStep(OrderDeletionEmulation emulation, std::string_view procedure,
+                         const Value& banco, const Value& conecta, const Value& usuario,
+                         const Value& docto_id, std::string& strSQL, Value& msg, bool* ok);
 
 }  // namespace ocg
 

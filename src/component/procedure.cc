@@ -3,6 +3,7 @@
 #include "infra/formatador.h"
 #include "infra/record_set.h"
 #include "infra/sql_format.h"
+#include "value/text.h"
 
 namespace ocg {
 
@@ -19,6 +20,18 @@ Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conect
   OCG_ASSIGN_OR_RETURN(t.conecta, ToText(conecta));
   OCG_ASSIGN_OR_RETURN(t.usuario, ToText(usuario));
   return t;
+}
+
+Result<Value> Trimmed(const Value& v) {
+  if (v.is_null()) return v;
+  OCG_ASSIGN_OR_RETURN(std::string text, ToText(v));
+  return Value::Text(std::string(TrimBlanks(text)));
+}
+
+Result<Value> Element(const Value& array, size_t i) {
+  if (!array.is_array()) return Status::TypeMismatch();
+  if (i >= array.array().size()) return Status::Error("Subscript out of range", 9);
+  return array.array()[i];
 }
 
 Result<int32_t> NormalisedInt32(const Value& value) { return gTrata_Numero(value).ToInt32(); }

@@ -8,6 +8,7 @@
 #ifndef OCG_COMPONENT_PROCEDURE_H_
 #define OCG_COMPONENT_PROCEDURE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -43,6 +44,13 @@ struct EmulationTexts {
 };
 Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conecta,
                                          const Value& usuario);
+
+// The platform's Trim of a Value: Null stays Null; anything else becomes its
+// text without blanks around (an array has none: 13).
+Result<Value> Trimmed(const Value& v);
+
+// Element i of an array argument: 13 when it is not an array, 9 past its end.
+Result<Value> Element(const Value& array, size_t i);
 
 // gTrata_Numero then the 32-bit whole number, as the emulations receive their
 // identifiers.

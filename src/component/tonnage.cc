@@ -48,33 +48,11 @@ constexpr TrapSite kGiveBackSite{
     "ZorOCG.mRecupera_TON_PROG",
     "Acesso a recuperação das toneladas programadas não disponível. Favor tentar mais tarde."};
 
-// The platform's Trim of a Value: Null stays Null; anything else becomes its
-// text without blanks around (an array has none: 13).
-Result<Value> Trimmed(const Value& v) {
-  if (v.is_null()) return v;
-  OCG_ASSIGN_OR_RETURN(std::string text, ToText(v));
-  return Value::Text(std::string(TrimBlanks(text)));
-}
-
-// Element i of an array argument: 13 when it is not an array, 9 past its end.
-Result<Value> Element(const Value& array, size_t i) {
-  if (!array.is_array()) return Status::TypeMismatch();
-  if (i >= array.array().size()) return Status::Error("Subscript out of range", 9);
-  return array.array()[i];
-}
-
 // The last index of a loop "For i = 0 To count - 1"; a count that is not a
 // number fails as the subtraction would (13, or 94 for Null).
 Result<double> LastIndex(const Value& count) {
   OCG_ASSIGN_OR_RETURN(double n, count.ToDouble());
   return n - 1;
-}
-
-// A tonnage as a statement writes it: the Double's text with "." decimals.
-std::string DottedNumber(double v) {
-  std::string dotted;
-  gVirgula_Ponto(FormatNumber(v), &dotted);
-  return dotted;
 }
 
 // One programme of the offer as the check keeps it.
@@ -104,28 +82,13 @@ Status ReadOffer(RecordSet& rs, std::vector<Offered>* offer) {
   return Status();
 }
 
-// The tonnage the order already holds in a programme: ULTIMA_TON_PROGR of its
-// link, 0 without one. *built as the builders set it.
-Status HeldTonnage(const Value& banco, const Value& conecta, const Value& usuario,
-                   const Value& prog_id, const Value& docto_id, std::string& strSQL, Value& msg,
-                   bool* built, double* held) {
-  *held = 0;
-  OCG_RETURN_IF_ERROR(
-      BuildLastTonnageStatement(banco, conecta, usuario, prog_id, docto_id, strSQL, msg, built));
-  if (!*built) return Status();
-  RecordSet rs;
-  OCG_RETURN_IF_ERROR(rs.Open(strSQL, conecta));
-  if (!rs.IsOpen() || rs.Eof()) return Status();
-  OCG_RETURN_IF_ERROR(rs.Field("HIST_PROGR_ESCOAM_ID").status());  // read, never used
-  OCG_ASSIGN_OR_RETURN(Value last, rs.Field("ULTIMA_TON_PROGR"));
-  Value converted;
-  OCG_RETURN_IF_ERROR(Formatador().Formata_Valor(last, converted));
-  *held = converted.dbl();
-  rs.Close();
-  return Status();
-}
-
 }  // namespace
+
+std::string DottedNumber(double v) {
+  std::string dotted;
+  gVirgula_Ponto(FormatNumber(v), &dotted);
+  return dotted;
+}
 
 bool AboveZero(const Value& v) {
   std::optional<int> order = Value::Compare(gTrata_Numero(v), Value::Int32(0));
@@ -155,6 +118,25 @@ Status BuildLastTonnageStatement(const Value& banco, const Value& conecta, const
   SqlBuilder sql(&strSQL);
   sql += "EXEC SP_ZOR_CON_ULT_TON_PROG ";
   return sql.gZero_Nulo(prog_id);
+}
+
+Status HeldTonnage(const Value& banco, const Value& conecta, const Value& usuario,
+                   const Value& prog_id, const Value& docto_id, std::string& strSQL, Value& msg,
+                   bool* built, double* held) {
+  *held = 0;
+  OCG_RETURN_IF_ERROR(
+      BuildLastTonnageStatement(banco, conecta, usuario, prog_id, docto_id, strSQL, msg, built));
+  if (!*built) return Status();
+  RecordSet rs;
+  OCG_RETURN_IF_ERROR(rs.Open(strSQL, conecta));
+  if (!rs.IsOpen() || rs.Eof()) return Status();
+  OCG_RETURN_IF_ERROR(rs.Field("HIST_PROGR_ESCOAM_ID").status());  // read, never used
+  OCG_ASSIGN_OR_RETURN(Value last, rs.Field("ULTIMA_TON_PROGR"));
+  Value converted;
+  OCG_RETURN_IF_ERROR(Formatador().Formata_Valor(last, converted));
+  *held = converted.dbl();
+  rs.Close();
+  return Status();
 }
 
 Status BookTonnage(const Value& banco, const Value& conecta, const Value& usuario,

@@ -230,6 +230,7 @@ class HttpService::Impl {
     note.operation = operation;
     CallPolicy policy;
     policy.defaults.kind = options_.kind;
+    policy.defaults.user = options_.user;
     policy.defaults.connection = options_.databases.front().name;
     policy.user = note.user;
     policy.resolve_connection = [this](const Value& given) { return Resolve(given); };

@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+#include "cli/dispatch.h"
+
 namespace ocg {
 
 Status ParseListenAddress(std::string_view text, std::string* host, int* port) {
@@ -67,6 +69,9 @@ Status CheckServeOptions(ServeOptions* options) {
   }
   if (options->workers < 1 || options->workers > 256) {
     return Status::Error("--workers must be from 1 to 256", 22);
+  }
+  if (!options->user.empty() && !ParseUserId(options->user)) {
+    return Status::Error("--user takes a user identifier, a whole number", 22);
   }
   if (options->max_body < 1024) return Status::Error("--max-body must be at least 1024", 22);
   if (!IsLoopbackHost(options->host) && options->tokens_file.empty() && !options->allow_remote) {

@@ -2,12 +2,13 @@
 // keep its defaults safe.
 //
 //   ocg serve [--listen HOST:PORT] [--db NAME=CONNECTION_STRING ...]
-//             [--kind ORACLE|SQLSERVER] [--tokens FILE] [--workers N]
+//             [--kind ORACLE|SQLSERVER] [--user ID] [--tokens FILE] [--workers N]
 //             [--max-body BYTES] [--allow-remote] [--allow-connection-strings]
 //
 // Callers name a database by the NAME of a --db entry (the first is the
 // default); they never hand the server a connection string or a path unless
-// it was started with --allow-connection-strings. Without --tokens the server
+// it was started with --allow-connection-strings. A call that names no user
+// runs as --user (with --tokens, every call runs as its token's user). Without --tokens the server
 // listens on loopback addresses only, unless --allow-remote says otherwise.
 #ifndef OCG_SERVER_SERVE_OPTIONS_H_
 #define OCG_SERVER_SERVE_OPTIONS_H_
@@ -31,6 +32,7 @@ struct ServeOptions {
   int port = 8080;  // 0 picks a free port
   std::vector<DatabaseEntry> databases;
   std::string kind = "ORACLE";  // for calls that leave the kind out
+  std::string user;             // for calls that leave the user out; empty: none
   std::string tokens_file;      // empty: no tokens
   int workers = 8;              // calls served at once
   size_t max_body = 1 << 20;    // bytes of a request body
@@ -54,7 +56,8 @@ bool IsLoopbackHost(std::string_view host);
 
 // Fills the default database when none is given and refuses what is unsafe
 // or meaningless: a remote listen address without tokens (unless
-// allow_remote), duplicate database names, workers outside 1..256.
+// allow_remote), duplicate database names, workers outside 1..256, a user
+// that is not a whole number.
 Status CheckServeOptions(ServeOptions* options);
 
 }  // namespace ocg

@@ -114,6 +114,19 @@ constexpr const char* kScenario = R"js((async () => {
   shown.print = await press('#imprimir');
   shown.printed_lines = document.querySelectorAll('#impressao li').length;
   shown.check = await press('#verificar');
+  // A new order like order 1, numbered 159, drawing 20 + 10 t: created, printed, deleted.
+  $('#coleta-id').value = '';
+  $('#coleta').elements['numero'].value = '159';
+  await press('#programacoes');
+  const takes = ['20', '10', '0', '0'];
+  document.querySelectorAll('#lista-programacoes tbody input').forEach((input, i) => {
+    input.value = takes[i] || '0';
+  });
+  shown.create = await press('#incluir');
+  shown.created_weight = field('peso');
+  shown.new_print = await press('#imprimir');
+  $('#excluir').click();
+  shown.delete = await press('#confirmar-exclusao');
   return shown;
 })())js";
 
@@ -122,7 +135,7 @@ TEST(ScreenBrowserTest, LooksUpAnOrderAndShowsTheComponentsMessages) {
     GTEST_SKIP() << "chromium is not installed (apt-get install chromium); CI installs it";
   }
   TempDatabase db;
-  ServerProcess server(db.dir(), {"--db", "demo=" + db.connection()});
+  ServerProcess server(db.dir(), {"--db", "demo=" + db.connection(), "--user", "5"});
   ASSERT_NE(0, server.port()) << server.Output();
   Chromium browser(db.dir() + "/profile");
   json target = browser.Send("Target.createTarget", {{"url", "about:blank"}});
@@ -157,6 +170,11 @@ TEST(ScreenBrowserTest, LooksUpAnOrderAndShowsTheComponentsMessages) {
             shown["destination"].get<std::string>().find("METALÚRGICA HORIZONTE"));
   EXPECT_EQ(json({{"message", "Campos conferidos: nenhuma pendência."}, {"ok", true}}),
             shown["check"]);
+
+  EXPECT_EQ(json({{"message", "Coleta 126 incluída."}, {"ok", true}}), shown["create"]);
+  EXPECT_EQ("30", shown["created_weight"]);
+  EXPECT_EQ(true, shown["new_print"]["ok"]) << shown["new_print"];
+  EXPECT_EQ(json({{"message", "Coleta 126 excluída."}, {"ok", true}}), shown["delete"]);
 
   // Whether or not these operations are built yet, the screen shows what
   // the component answers: its rows, or its message word for word.

@@ -1,21 +1,21 @@
 -- sp_zor_alt_ocg2.sql: rewrites a collection order, as the Oracle path's
 -- update does.
 -- params: docto_id int, cliente int, ponto int, end_destinatario int, municipio int, n_docto_cliente varchar, n_docto_transp int, data_prev datetime, veiculo int, colaborador int, fornecedor int, local_carreg varchar, peso float, txt_embalagem varchar, flag_ademe varchar, tipo_responsavel int, tipo_emergencia int, obs1 varchar
--- Result: one row, RETORNO 0 and MSG_RET '', when the order was rewritten;
--- no row (and nothing written) when the sender has no active address or
--- there is no such order.
+-- Result: one row, RETORNO 0 and MSG_RET '', unless the sender has no active
+-- address: then no row, and nothing is written. As on the Oracle path, an
+-- order that is not there changes nothing and still answers (the operation
+-- refuses an identifier that names no order before it calls).
 -- As on the Oracle path:
 --   * the order is issued now; type, status, sales order and company stay;
 --   * generator and sender follow the creation's rules, except that the
 --     carrier's address is also taken when the stored order has a route;
 --     the group is that of the customer stored on the order before the
---     update, which is why the sales order is written first;
+--     update, which is why the answer is decided first;
 --   * the sales order's external number receives the customer's document
 --     number (the text '0' when there is none, as the Oracle path writes it).
 -- No trailer is passed: the stored trailer stays (the Oracle path rewrites it).
-UPDATE PEDIDO SET NUM_PEDIDO_EXTERNO = COALESCE(UPPER(:n_docto_cliente), '0')
- WHERE PEDIDO_ID = (SELECT PEDIDO_ID FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = :docto_id)
-   AND (SELECT V.ENDERECO_PESSOA_ID FROM VENDERECO_PESSOA AS V
+SELECT 0 AS RETORNO, '' AS MSG_RET FROM INFRA_IDS
+ WHERE (SELECT V.ENDERECO_PESSOA_ID FROM VENDERECO_PESSOA AS V
          WHERE V.TAB_STATUS_ID_END = 1 AND V.TAB_STATUS_ID_PES = 1
            AND V.PESSOA_ID =
                CASE WHEN (SELECT C.GRUPO_CLIENTE_ID FROM CLIENTE AS C, DOCTO_TRANSPORTE AS D
@@ -72,5 +72,8 @@ UPDATE DOCTO_TRANSPORTE
                               OR COALESCE(DOCTO_TRANSPORTE.ROTA_ID, 0) > 0)
                     THEN :fornecedor ELSE :cliente END
          ORDER BY V.TAB_TIPO_ENDERECO_ID, V.ENDERECO_PESSOA_ID LIMIT 1) IS NOT NULL;
--- changes(): the rows the update above rewrote (its triggers' do not count).
-SELECT 0 AS RETORNO, '' AS MSG_RET FROM INFRA_IDS WHERE changes() > 0;
+-- changes(): the order row the update above rewrote (its triggers' do not
+-- count); none when the sender was missing.
+UPDATE PEDIDO SET NUM_PEDIDO_EXTERNO = COALESCE(UPPER(:n_docto_cliente), '0')
+ WHERE PEDIDO_ID = (SELECT PEDIDO_ID FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = :docto_id)
+   AND changes() > 0;
