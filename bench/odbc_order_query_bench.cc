@@ -55,8 +55,7 @@ bool QueryOnce(const std::string& sql, const Value& connection) {
                              "PESO_PREVISTO", "NUM_DOCTO_TRANSPORTE", "NOME_FORNECEDOR", "CVA"}) {
     if (!rs.Field(column).ok()) return false;
   }
-  scope.Succeed();
-  return true;
+  return scope.Commit().ok();
 }
 
 double EmbeddedNanosPerCall(const std::string& sql) {

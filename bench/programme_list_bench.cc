@@ -68,7 +68,7 @@ void AddProgrammes(const std::string& path) {
         conn);
     if (!st.ok()) std::abort();
   }
-  scope.Succeed();
+  if (!scope.Commit().ok()) std::abort();
 }
 
 const std::string& DatabasePath() {

@@ -84,18 +84,23 @@ struct Trap {
 // takes the write lock at its start), its result at the failure value, the
 // body, the failure routine when the body returns an error (with the
 // statement as far as the body built it), and the commit when the body left
-// the result at success. The body is Status(std::string& strSQL, R& result);
-// it sets the success value last.
+// the result at success. A commit the database refuses goes through the
+// failure routine too and the result falls back to the failure value. The
+// body is Status(std::string& strSQL, R& result); it sets the success value
+// last.
 template <typename R, typename Body>
 R RunOperation(bool for_write, R failure, const Trap& trap, Body&& body) {
   OperationScope scope(for_write);
   R result = failure;
   std::string strSQL;
   Status status = body(strSQL, result);
+  if (status.ok() && !(result == failure)) {
+    status = scope.Commit();
+    if (!status.ok()) result = failure;
+  }
   if (!status.ok()) {
     RunFailureRoutine(trap.site, status, strSQL, trap.banco, trap.conecta, trap.usuario, trap.msg);
   }
-  if (!(result == failure)) scope.Succeed();
   return result;
 }
 

@@ -50,6 +50,8 @@ bool gAtualiza_infra_ids(const std::string& banco, int32_t usuario, int32_t /*re
     rs.Close();
     strSQL = "UPDATE infra_ids SET " + coluna + " = " + Cat(gTrata_Numero(Value::Int32(next)));
     OCG_RETURN_IF_ERROR(Execute(strSQL, connection));
+    // The identifier is handed out only once it is kept.
+    OCG_RETURN_IF_ERROR(scope.Commit());
     novo_id = next;
     result = true;
     return Status();
@@ -60,7 +62,6 @@ bool gAtualiza_infra_ids(const std::string& banco, int32_t usuario, int32_t /*re
                       Value::Int32(usuario), message);
     msg = message.TextOrEmpty();
   }
-  if (result) scope.Succeed();
   return result;
 }
 
@@ -112,7 +113,7 @@ bool gGrava_Log_Sistema(const std::string& banco, int32_t& tabela, int32_t& acao
     sql += " '01/01/2000' ) ";
   }
   Execute(sql, connection).IgnoreError();
-  scope.Succeed();
+  scope.Commit().IgnoreError();  // like every step here
   return true;
 }
 

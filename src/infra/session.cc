@@ -72,18 +72,25 @@ Status Acquire(std::string_view connection_string, PooledConnection** out) {
   return Status();
 }
 
-void EndTransactions(bool commit) {
+// Ends every open transaction of the thread; answers the first failure. After
+// a failed commit the remaining transactions are rolled back, not committed.
+Status EndTransactions(bool commit) {
+  Status first;
   for (PooledConnection& c : Current().pool) {
     if (!c.in_transaction) continue;
     c.in_transaction = false;
     c.write_locked = false;
-    Status st = commit ? c.driver->Commit() : c.driver->Rollback();
-    if (!st.ok()) {
-      std::fprintf(stderr, "ocg: %s failed: %s\n", commit ? "commit" : "rollback",
-                   st.ToString().c_str());
-      if (commit) c.driver->Rollback().IgnoreError();  // the commit's error is the one reported
+    const bool committing = commit && first.ok();
+    Status st = committing ? c.driver->Commit() : c.driver->Rollback();
+    if (st.ok()) continue;
+    if (committing) {
+      c.driver->Rollback().IgnoreError();  // the commit's error is the one reported
+    } else {
+      std::fprintf(stderr, "ocg: rollback failed: %s\n", st.ToString().c_str());
     }
+    if (first.ok()) first = st;
   }
+  return first;
 }
 
 // The log writer never fails its caller; a row that cannot be written is
@@ -105,13 +112,20 @@ OperationScope::OperationScope(bool for_write) {
   } else if (for_write) {
     s.for_write = true;
   }
+  outermost_ = s.depth == 0;
   ++s.depth;
+}
+
+Status OperationScope::Commit() {
+  if (!outermost_ || ended_) return Status();
+  ended_ = true;
+  return EndTransactions(/*commit=*/true);
 }
 
 OperationScope::~OperationScope() {
   ThreadSession& s = Current();
   if (--s.depth > 0) return;
-  EndTransactions(succeeded_);
+  if (!ended_) EndTransactions(/*commit=*/false).IgnoreError();  // reported on stderr
   s.refused.clear();
   // The message log is written only now, outside the transaction, so that a
   // rolled-back operation still leaves its log rows.

@@ -3,8 +3,8 @@
 // An OperationScope is opened by every public operation (and by the identifier
 // allocation). The outermost scope of a thread owns the transaction: the first
 // statement on a connection string opens (or reuses) that connection and begins
-// a transaction on it; nested operations join it. When the outermost scope
-// ends it commits if the operation succeeded and rolls back otherwise; then
+// a transaction on it; nested operations join it. The outermost scope commits
+// when the operation calls Commit() and rolls back when it ends without; then
 // the deferred message-log rows are written, each in its own autocommit
 // statement, so the log survives a rollback.
 //
@@ -26,15 +26,19 @@ class OperationScope {
   // for_write: the operation may change business data; its transaction takes
   // the write lock when it begins.
   explicit OperationScope(bool for_write);
-  ~OperationScope();  // rolls back unless Succeed() was called
+  ~OperationScope();  // rolls back what Commit() did not commit
   OperationScope(const OperationScope&) = delete;
   OperationScope& operator=(const OperationScope&) = delete;
 
-  // Marks the operation successful: the outermost scope commits.
-  void Succeed() { succeeded_ = true; }
+  // The operation succeeded. The outermost scope commits now and answers the
+  // commit's failure (its transaction is then rolled back), so that an
+  // operation never reports success for work the database did not keep; a
+  // nested scope leaves the commit to the outermost and answers OK.
+  [[nodiscard]] Status Commit();
 
  private:
-  bool succeeded_ = false;
+  bool outermost_ = false;
+  bool ended_ = false;
 };
 
 // Runs sql on the thread's connection for connection_string, inside the

@@ -50,8 +50,7 @@ Status TakeBackExpiredClaims(const std::string& connection, const DateTime& now,
   OCG_RETURN_IF_ERROR(AppendMoment(sql, AddSeconds(now, -lease.count())));
   sql += ")";
   OCG_RETURN_IF_ERROR(Execute(statement, Value::Text(connection)));
-  scope.Succeed();
-  return Status();
+  return scope.Commit();
 }
 
 Status ClaimNextJob(const std::string& connection, const std::string& runner, const DateTime& now,
@@ -73,8 +72,7 @@ Status ClaimNextJob(const std::string& connection, const std::string& runner, co
     OCG_ASSIGN_OR_RETURN(id, rs.Field("ID"));
   }
   if (!id.is_number()) {  // nothing due: MIN of no rows is Null
-    scope.Succeed();
-    return Status();
+    return scope.Commit();
   }
 
   statement.clear();
@@ -94,8 +92,7 @@ Status ClaimNextJob(const std::string& connection, const std::string& runner, co
   bool found = false;
   OCG_RETURN_IF_ERROR(ReadJob(connection, job_id, job, &found));
   *claimed = found && Cat(job->executor) == runner && JobStatusCode(job->status) == kJobClaimed;
-  scope.Succeed();
-  return Status();
+  return scope.Commit();
 }
 
 Status FinishJob(const std::string& connection, const std::string& runner, int32_t job_id,
@@ -122,8 +119,7 @@ Status FinishJob(const std::string& connection, const std::string& runner, int32
   sql += " AND TAB_STATUS_JOB_ID = " + std::to_string(kJobClaimed) + " AND TXT_EXECUTOR = ";
   OCG_RETURN_IF_ERROR(sql.gTexto_SQL(Value::Text(runner)));
   OCG_RETURN_IF_ERROR(Execute(statement, Value::Text(connection)));
-  scope.Succeed();
-  return Status();
+  return scope.Commit();
 }
 
 }  // namespace ocg

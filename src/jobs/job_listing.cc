@@ -95,8 +95,7 @@ Status ListJobs(const std::string& connection, std::optional<int32_t> status,
   OperationScope scope(/*for_write=*/false);
   OCG_RETURN_IF_ERROR(ReadJobs(
       connection, status ? " WHERE TAB_STATUS_JOB_ID = " + std::to_string(*status) : "", out));
-  scope.Succeed();
-  return Status();
+  return scope.Commit();
 }
 
 Status ReadJob(const std::string& connection, int32_t id, JobRow* out, bool* found) {
@@ -105,8 +104,7 @@ Status ReadJob(const std::string& connection, int32_t id, JobRow* out, bool* fou
   OCG_RETURN_IF_ERROR(ReadJobs(connection, " WHERE LOG_GERADOR_ID = " + std::to_string(id), &jobs));
   *found = !jobs.empty();
   if (*found) *out = std::move(jobs.front());
-  scope.Succeed();
-  return Status();
+  return scope.Commit();
 }
 
 }  // namespace ocg

@@ -401,10 +401,10 @@ bool gInclui_JOB(Value& banco, Value& conecta, Value& usuario, Value& msg, Value
       return fail("");
     }
     if (!mInclui_Parametros_JOB(ctx, id, parameter_text, msg)) return fail("");
+    OCG_RETURN_IF_ERROR(scope.Commit());
     registered = true;
     return Status();
   });
-  if (result) scope.Succeed();
   return result;
 }
 

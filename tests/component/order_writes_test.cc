@@ -323,6 +323,7 @@ TEST_F(OrderLifecycleTest, RefusalsWriteNothing) {
 struct FaultPlan {
   int fail_at = 0;
   bool lose = false;
+  bool fail_commit = false;  // the commit is refused instead
   int seen = 0;
   bool fired = false;
 };
@@ -341,7 +342,14 @@ class FaultyDriver final : public Driver {
     return inner_->Run(sql, out, engine_sql);
   }
   Status Begin(bool for_write) override { return lost_ ? Lost() : inner_->Begin(for_write); }
-  Status Commit() override { return lost_ ? Lost() : inner_->Commit(); }
+  Status Commit() override {
+    if (lost_) return Lost();
+    if (plan.fail_commit) {
+      plan.fired = true;
+      return Status::Error("injected commit failure", 1);
+    }
+    return inner_->Commit();
+  }
   Status Rollback() override { return lost_ ? Lost() : inner_->Rollback(); }
   bool Reusable() const override { return !lost_ && inner_->Reusable(); }
 
@@ -418,6 +426,26 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
   }
   EXPECT_GT(injected, 300);
   for (const auto& [what, states] : after) EXPECT_EQ(1u, states.size()) << what << ": kinds differ";
+
+  // The database refusing the commit itself: the call fails, is logged once
+  // and has written nothing.
+  for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
+    TempDatabase db;
+    ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
+    const std::string before = BusinessState(db);
+    for (const auto& [what, op, args, user] : operations) {
+      const std::string name = std::string(what) + " / " + kind + " / commit refused";
+      plan = {.fail_commit = true};
+      Answer a = Call(op, args, "Fault Source=" + db.path(), kind, user);
+      EXPECT_TRUE(plan.fired) << name;
+      plan = {};
+      EXPECT_FALSE(a.ok()) << name;
+      EXPECT_NE("", a.text("outvntMsg_Ret")) << name;
+      EXPECT_EQ(before, BusinessState(db)) << name;
+      EXPECT_EQ(1, db.Count("LOG_MSG")) << name;
+      db.Exec("DELETE FROM LOG_MSG");
+    }
+  }
 }
 
 // One writer of four: fifteen calls that create, delete or (Oracle path)

@@ -249,8 +249,7 @@ bool Book(const TempDatabase& db, const char* kind, int32_t prog, double take, i
           conn)
           .ok() &&
       mAltera_Status_Programacao(kind, db.connection(), prog, msg, user);
-  if (ok) scope.Succeed();
-  return ok;
+  return ok && scope.Commit().ok();
 }
 
 // Gives back the take of the order's most recent link, as order deletion does.
@@ -277,8 +276,7 @@ bool GiveBack(const TempDatabase& db, const char* kind, int32_t order) {
       Execute("DELETE FROM HIST_PROGR_ESCOAM WHERE HIST_PROGR_ESCOAM_ID = " + last, db.conn())
           .ok() &&
       mAltera_Status_Programacao(kind, db.connection(), prog, msg, I(5));
-  if (ok) scope.Succeed();
-  return ok;
+  return ok && scope.Commit().ok();
 }
 
 // The same bookings under both kinds leave the same tonnage, status, closing

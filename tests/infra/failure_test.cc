@@ -180,7 +180,7 @@ TEST(SessionTest, AFailedOperationRollsBackButItsLogRowStays) {
     ASSERT_TRUE(Execute("DELETE FROM DOCTO_TRANSPORTE", db.conn()).ok());
     gGrava_Log_Msg(Value::Text("SQLSERVER"), db.conn(), Value::Int32(2), Value::Int32(1),
                    Value::Text("falhou"));
-    // No Succeed(): the scope rolls back.
+    // No Commit(): the scope rolls back.
   }
   EXPECT_EQ(orders, db.Count("DOCTO_TRANSPORTE"));
   EXPECT_EQ(1, db.Count("LOG_MSG"));
@@ -190,7 +190,7 @@ TEST(SessionTest, AFailedOperationRollsBackButItsLogRowStays) {
     {
       OperationScope nested(/*for_write=*/false);  // joins, its result does not decide
     }
-    scope.Succeed();
+    ASSERT_TRUE(scope.Commit().ok());
   }
   EXPECT_EQ(0, db.Count("LOG_MSG"));
 }

@@ -205,7 +205,7 @@ TEST_P(RecordSetEngineTest, OperationsAreAllOrNothing) {
   {
     OperationScope done(/*for_write=*/true);
     Exec("INSERT INTO T (K) VALUES (3)");
-    done.Succeed();
+    ASSERT_TRUE(done.Commit().ok());
   }
   EXPECT_EQ(1, Count("K = 3"));
 }
