@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "component/ocg.h"
 #include "jobs/cva_job_call.h"
 #include "jobs/job_claims.h"
 #include "jobs/smtp_mailer.h"
@@ -76,26 +77,30 @@ TEST(JobRunnerTest, CarriesOutEachJobOnceAsItsRowSays) {
   struct Case {
     const char* name;
     const char* kind;
+    bool by_deletion;  // registered by user 4 deleting demo order 9 (CVA 778899)
     void (*change)(JobCall&);
     std::string outcome;  // the start of Outcome()
     std::string message;  // "recipient sender subject"; "" for no message
     std::vector<std::string> body = {};
   };
   const Case cases[] = {
-      {"CVA job",
+      {"an order deletion's CVA job, to the deleting user",
        "SQLSERVER",
+       true,
        nullptr,
        "done 1 -",
-       "ana@tarvosa.com.br coleta@tarvosa.com.br " + testing::kCvaTitle,
+       "ana.costa@tarvosa.com.br coleta@tarvosa.com.br " + testing::kCvaTitle,
        {"CVA eletrônico: 778899\n", ", função 2305.\n"}},
       {"registered under ORACLE: upper-cased",
        "ORACLE",
+       false,
        nullptr,
        "done 1 -",
        "ANA@TARVOSA.COM.BR coleta@tarvosa.com.br GRAVAÇÃO DO ARQUIVO DE CVA ELETRÔNICO ENCERRADA.",
        {"CVA eletrônico: 778899\n"}},
       {"own sender, text, attachment, a subject over one encoded word",
        "SQLSERVER",
+       false,
        [](JobCall& c) {
          c.remetente = Value::Text("numeracao@tarvosa.com.br");
          c.texto = Value::Text("Arquivo pronto.");
@@ -106,12 +111,13 @@ TEST(JobRunnerTest, CarriesOutEachJobOnceAsItsRowSays) {
        "ana@tarvosa.com.br numeracao@tarvosa.com.br Ação: çççççççççççççççççççç",
        {"Arquivo pronto.\n\nCVA eletrônico: 778899\n",
         "Anexo: https://arquivos.tarvosa.com.br/cva/778899.txt\n"}},
-      {"flag N", "SQLSERVER", [](JobCall& c) { c.flag = Value::Text("N"); }, "done 1 -", ""},
-      {"unknown function", "SQLSERVER", [](JobCall& c) { c.funcao = Value::Int32(999); },
+      {"flag N", "SQLSERVER", false, [](JobCall& c) { c.flag = Value::Text("N"); }, "done 1 -", ""},
+      {"unknown function", "SQLSERVER", false, [](JobCall& c) { c.funcao = Value::Int32(999); },
        "failed 1 unknown function code 999:", ""},
-      {"2305 without its CVA number", "SQLSERVER", [](JobCall& c) { c.qtde = Value::Int32(0); },
-       "failed 1 function 2305 needs the CVA number", ""},
-      {"recipient refused for good", "SQLSERVER",
+      {"2305 without its CVA number", "SQLSERVER", false,
+       [](JobCall& c) { c.qtde = Value::Int32(0); }, "failed 1 function 2305 needs the CVA number",
+       ""},
+      {"recipient refused for good", "SQLSERVER", false,
        [](JobCall& c) { c.destinatario = Value::Text("recusado@tarvosa.com.br"); },
        "failed 1 SMTP 550 5.1.1 mailbox unavailable", ""},
   };
@@ -119,7 +125,17 @@ TEST(JobRunnerTest, CarriesOutEachJobOnceAsItsRowSays) {
   SmtpTestServer server(db.dir());
   ASSERT_TRUE(server.ready()) << server.Output();
   std::vector<int32_t> ids;
-  for (const Case& c : cases) ids.push_back(Register(db, c.kind, c.change));
+  for (const Case& c : cases) {
+    if (!c.by_deletion) {
+      ids.push_back(Register(db, c.kind, c.change));
+      continue;
+    }
+    Value order = Value::Int32(9), cva = Value::Int32(778899), user = Value::Int32(4),
+          connection = db.conn(), kind = Value::Text(c.kind), msg;
+    ASSERT_EQ(Value::Int16(0), Ocg().gExclui_Col_Geral(order, cva, user, connection, kind, msg))
+        << Cat(msg);
+    ids.push_back(db.Scalar("SELECT MAX(LOG_GERADOR_ID) FROM LOG_GERADOR").int32());
+  }
   Runner runner(db.connection(), server.url());
   EXPECT_EQ(static_cast<int>(std::size(cases)), runner.Round()) << runner.log.str();
   EXPECT_EQ(0, runner.Round()) << "nothing is claimed twice";
