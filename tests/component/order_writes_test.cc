@@ -440,6 +440,7 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
       EXPECT_TRUE(plan.fired) << name;
       plan = {};
       EXPECT_FALSE(a.ok()) << name;
+      EXPECT_TRUE(NoOrderId(a)) << name;
       EXPECT_NE("", a.text("outvntMsg_Ret")) << name;
       EXPECT_EQ(before, BusinessState(db)) << name;
       EXPECT_EQ(1, db.Count("LOG_MSG")) << name;
