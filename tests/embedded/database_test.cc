@@ -110,44 +110,6 @@ TEST_F(DatabaseTest, ACreatorKilledMidwayNeverLeavesAHalfMadeFile) {
   EXPECT_GT(complete + absent, 0);
 }
 
-// Statements the component sends, that name columns unqualified in joins or
-// read the views: a missing, renamed or ambiguous column shows up here.
-TEST_F(DatabaseTest, StatementsOfTheComponentRunOnTheDemoData) {
-  Create(/*demo=*/true);
-  struct Case {
-    const char* name;
-    const char* sql;
-    const char* first_cell;
-  };
-  const Case cases[] = {
-      {"displacement of an order",
-       "Select Desloc_Docto_Transp.Deslocamento_ID From Desloc_Docto_Transp, Deslocamento "
-       "Where Desloc_Docto_Transp.Deslocamento_ID = Deslocamento.Deslocamento_ID "
-       "And DOCTO_TRANSPORTE_ID = 1",
-       "1"},
-      {"inactive collaborator's vehicle is not found",
-       "SELECT COLAB.NOME_FANTASIA FROM VEICULO_FORNECEDOR VEIC_FORN, VCOLABORADOR COLAB "
-       "WHERE VEIC_FORN.COLABORADOR_ID = COLAB.COLABORADOR_ID AND COLAB.TAB_STATUS_ID = 1 "
-       "AND VEIC_FORN.VEICULO_FORNECEDOR_ID IN (2, 5)",
-       "JOSÉ FERREIRA SANTOS"},
-      {"person by CNPJ prefers the type-2 address",
-       "SELECT VEND_PES.ENDERECO_PESSOA_ID FROM VENDERECO_PESSOA VEND_PES WHERE "
-       "VEND_PES.PJ_CGC = '56.789.012/0001-34' AND VEND_PES.TAB_STATUS_ID_PES = 1 AND "
-       "VEND_PES.TAB_STATUS_ID_END = 1 And VEnd_Pes.Tab_Tipo_Endereco_ID in (2,4) "
-       "Order By VEnd_Pes.Tab_Tipo_Endereco_ID",
-       "2012"},
-      {"programme status reading joins",
-       "SELECT PROGRAM_CARGA.TAB_STATUS_ID, DEST_END.UF, ORIGEM.MUNICIPIO MUNICIPIO_ORIGEM, "
-       "PONTO_OPERACAO.limite_progr_carga FROM PROGRAM_CARGA, PESSOA CLIENTE, VENDERECO_PESSOA "
-       "DEST_END, PONTO_OPERACAO, MUNICIPIO ORIGEM WHERE PROGRAM_CARGA.PROGRAM_CARGA_ID = 41 "
-       "AND PROGRAM_CARGA.CLIENTE_ID = CLIENTE.PESSOA_ID AND PROGRAM_CARGA.END_DESTINATARIO_ID "
-       "= DEST_END.ENDERECO_PESSOA_ID AND PROGRAM_CARGA.ORIGEM_ID = ORIGEM.MUNICIPIO_iD AND "
-       "PROGRAM_CARGA.PONTO_OPERACAO_ID = PONTO_OPERACAO.PONTO_OPERACAO_ID",
-       "501"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.first_cell, Cell(c.sql)) << c.name;
-}
-
 // Every DATE column of the demo data holds dates, all in the stored form; and
 // dates written later, in either dialect's form or by the clock, are stored
 // alike on insert and on update, while other values pass untouched.
