@@ -91,8 +91,11 @@ Status ClaimNextJob(const std::string& connection, const std::string& runner, co
   OCG_ASSIGN_OR_RETURN(const int32_t job_id, id.ToInt32());
   bool found = false;
   OCG_RETURN_IF_ERROR(ReadJob(connection, job_id, job, &found));
-  *claimed = found && Cat(job->executor) == runner && JobStatusCode(job->status) == kJobClaimed;
-  return scope.Commit();
+  const bool ours =
+      found && Cat(job->executor) == runner && JobStatusCode(job->status) == kJobClaimed;
+  OCG_RETURN_IF_ERROR(scope.Commit());  // a claim the database did not keep is none
+  *claimed = ours;
+  return Status();
 }
 
 Status FinishJob(const std::string& connection, const std::string& runner, int32_t job_id,
