@@ -131,14 +131,6 @@ class Lexed {
   Status status_;
 };
 
-std::string UpperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 // The text of a quoted token without its quotes, escaped quotes undoubled.
 std::string Unquote(std::string_view quoted) {
   const char q = quoted.front();
@@ -333,10 +325,7 @@ std::string CleanText(const Lexed& lx, size_t b, size_t e,
       out.append(lx.At(i));
     }
   }
-  size_t first = out.find_first_not_of(" \t\r\n\f\v");
-  if (first == std::string::npos) return {};
-  size_t last = out.find_last_not_of(" \t\r\n\f\v");
-  return out.substr(first, last - first + 1);
+  return std::string(TrimAny(out, " \t\r\n\f\v"));
 }
 
 // Splits [b, e) at the top-level separators that is_separator accepts.

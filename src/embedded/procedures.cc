@@ -15,23 +15,10 @@
 namespace ocg {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  size_t first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  size_t last = s.find_last_not_of(" \t\r\n");
-  return s.substr(first, last - first + 1);
-}
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
+std::string_view Trim(std::string_view s) { return TrimAny(s, " \t\r\n"); }
 
 ParamType TypeOf(std::string_view declared) {
-  const std::string t = Upper(declared.substr(0, declared.find('(')));
+  const std::string t = UpperAscii(declared.substr(0, declared.find('(')));
   if (t.empty()) return ParamType::kAny;
   if (t == "INT" || t == "INTEGER" || t == "SMALLINT" || t == "BIGINT" || t == "TINYINT") {
     return ParamType::kInt;
@@ -83,7 +70,7 @@ std::vector<ProcedureScript> Build() {
       continue;
     }
     ProcedureScript script{
-        Upper(file.substr(0, file.size() - kSuffix.size())), {}, {}, std::string(content)};
+        UpperAscii(file.substr(0, file.size() - kSuffix.size())), {}, {}, std::string(content)};
     ReadParams(content, &script.params, &script.types);
     all.push_back(std::move(script));
   }

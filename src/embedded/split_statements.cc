@@ -2,14 +2,12 @@
 
 #include <sqlite3.h>
 
+#include "value/text.h"
+
 namespace ocg {
 namespace {
 
-std::string_view TrimmedOf(std::string_view s) {
-  const size_t first = s.find_first_not_of(" \t\r\n\f\v");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r\n\f\v") - first + 1);
-}
+std::string_view TrimmedOf(std::string_view s) { return TrimAny(s, " \t\r\n\f\v"); }
 
 }  // namespace
 

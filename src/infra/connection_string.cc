@@ -3,16 +3,14 @@
 #include <optional>
 #include <vector>
 
+#include "value/text.h"
+
 namespace ocg {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
+std::string_view Trim(std::string_view s) { return TrimAny(s, " \t\r\n"); }
 
 bool IsPasswordKey(std::string_view compared_key) {
   return compared_key == "password" || compared_key == "pwd";

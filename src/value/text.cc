@@ -86,11 +86,21 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
+std::string_view TrimBlanks(std::string_view text) { return TrimAny(text, " "); }
+
+std::string_view TrimAny(std::string_view text, std::string_view chars) {
+  const size_t first = text.find_first_not_of(chars);
   if (first == std::string_view::npos) return text.substr(0, 0);
-  const size_t last = text.find_last_not_of(' ');
+  const size_t last = text.find_last_not_of(chars);
   return text.substr(first, last - first + 1);
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
 }
 
 size_t CharLength(std::string_view text) {

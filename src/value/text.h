@@ -16,6 +16,13 @@ namespace ocg {
 // Blanks (spaces only, as the platform's Trim) removed from both ends.
 std::string_view TrimBlanks(std::string_view text);
 
+// The characters of chars removed from both ends.
+std::string_view TrimAny(std::string_view text, std::string_view chars);
+
+// ASCII letters upper-cased, every other byte as it is: SQL names and
+// keywords, where ToUpperText's accents do not belong.
+std::string UpperAscii(std::string_view text);
+
 // Number of characters.
 size_t CharLength(std::string_view text);
 
