@@ -132,6 +132,7 @@ Value Ocg::gAltera_Col_Geral(
   const Trap trap{kAlterSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/true, trap, [&](std::string& strSQL, Value& result) {
+    SetContextOrder(ContextOrder(invntDocto_Transp_id));
     bool ok = false;
     OCG_RETURN_IF_ERROR(
         CheckOrderExists(invntDocto_Transp_id, vntConecta_db, strSQL, outvntMsg_Ret, &ok));
@@ -145,7 +146,8 @@ Value Ocg::gAltera_Col_Geral(
     std::vector<SpreadProgramme> spread;
     const bool has_spread = HasSpread(invntQtde_Programacao);
     if (has_spread) {
-      OCG_RETURN_IF_ERROR(ReadSpread(a, invntDocto_Transp_id, strSQL, &spread, &ok));
+      OCG_RETURN_IF_ERROR(ReadSpread(a, invntDocto_Transp_id, SpreadRows::kDistinctProgrammes,
+                                     strSQL, &spread, &ok));
       if (!ok) return Status();
       OCG_RETURN_IF_ERROR(Rebook(a, invntDocto_Transp_id, spread, strSQL, &ok));
       if (!ok) return Status();

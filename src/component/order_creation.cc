@@ -124,6 +124,9 @@ Value Ocg::gInclui_Col_Geral(
         // A new order: the spread check is told the integer 0, the duplicate
         // check the empty text.
         Value new_order = Value::Int16(0), no_order = Value::Text("");
+        // The procedures are told what the Oracle path's offer is told: the
+        // out argument as it came (empty for a new order).
+        SetContextOrder(ContextOrder(outvntDocto_Transp_id));
         bool ok = false;
         OCG_RETURN_IF_ERROR(CheckOrder(a, new_order, no_order, &ok));
         if (!ok) return Status();
@@ -133,7 +136,8 @@ Value Ocg::gInclui_Col_Geral(
         if (has_spread) {
           // The offer is read again as the Oracle path is told the out argument
           // as it came (empty for a new order).
-          OCG_RETURN_IF_ERROR(ReadSpread(a, outvntDocto_Transp_id, strSQL, &spread, &ok));
+          OCG_RETURN_IF_ERROR(
+              ReadSpread(a, outvntDocto_Transp_id, SpreadRows::kEveryRow, strSQL, &spread, &ok));
           if (!ok) return Status();
           OCG_RETURN_IF_ERROR(BookSpread(a, spread, strSQL, &ok));
           if (!ok) return Status();
@@ -141,6 +145,7 @@ Value Ocg::gInclui_Col_Geral(
 
         OCG_RETURN_IF_ERROR(InsertOrder(a, strSQL, &outvntDocto_Transp_id, &ok));
         if (!ok) return Status();
+        SetContextOrder(ContextOrder(outvntDocto_Transp_id));
 
         if (has_spread) {
           OCG_RETURN_IF_ERROR(InsertLinks(a, outvntDocto_Transp_id, spread, strSQL, &ok));

@@ -109,6 +109,7 @@ Value Ocg::gExclui_Col_Geral(Value& invntDocto_Transp_id, Value& inVntNum_CVA,
   const Trap trap{kDeleteSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/true, trap, [&](std::string& strSQL, Value& result) {
+    SetContextOrder(ContextOrder(invntDocto_Transp_id));
     bool ok = false;
     OCG_RETURN_IF_ERROR(
         CheckOrderExists(invntDocto_Transp_id, vntConecta_db, strSQL, outvntMsg_Ret, &ok));

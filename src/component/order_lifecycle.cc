@@ -95,7 +95,7 @@ bool HasSpread(const Value& qtde) {
   return order.has_value() && *order != 0;
 }
 
-Status ReadSpread(OrderArguments& a, const Value& docto_id, std::string& strSQL,
+Status ReadSpread(OrderArguments& a, const Value& docto_id, SpreadRows rows, std::string& strSQL,
                   std::vector<SpreadProgramme>* spread, bool* ok) {
   *ok = false;
   RecordSet rs;
@@ -104,12 +104,11 @@ Status ReadSpread(OrderArguments& a, const Value& docto_id, std::string& strSQL,
                                 docto_id, strSQL, a.msg, rs, &opened));
   if (!opened) return Status();
   // An existing order's offer unites the open programmes with those it is
-  // linked to; the first row of a programme wins. A new order's offer has no
-  // repeats, so its row count is its programme count.
+  // linked to; there the first row of a programme wins.
   DistinctProgrammes seen;
   for (; !rs.Eof(); rs.MoveNext()) {
     OCG_ASSIGN_OR_RETURN(Value id, rs.Field("PROGRAM_CARGA_ID"));
-    if (!seen.Add(gTrata_Numero(id))) continue;
+    if (rows == SpreadRows::kDistinctProgrammes && !seen.Add(gTrata_Numero(id))) continue;
     SpreadProgramme p{gNulo_Vazio(id)};
     OCG_ASSIGN_OR_RETURN(p.programmed, Tonnage(rs, "TON_PROGRAMADA"));
     OCG_ASSIGN_OR_RETURN(p.loaded, Tonnage(rs, "TON_CARREGADA"));

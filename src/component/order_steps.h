@@ -170,11 +170,16 @@ Status CheckOrder(OrderArguments& a, Value& spread_docto, Value& dup_docto, bool
 // gTrata_Numero(qtde) is not 0: the order draws from load programmes.
 bool HasSpread(const Value& qtde);
 
-// Reads the offer again (the Oracle path told docto_id) into *spread, one
-// entry per distinct programme in the offer's order, and checks that it still
-// holds as many programmes as qtde says: kNoProgrammeMessage when it holds
-// none, kReloadMessage when the count differs.
-Status ReadSpread(OrderArguments& a, const Value& docto_id, std::string& strSQL,
+// How the offer read again is matched with the take-offs: a creation takes
+// every row and compares their count; an alteration takes each programme once
+// (the first row wins) and compares the number of programmes.
+enum class SpreadRows { kEveryRow, kDistinctProgrammes };
+
+// Reads the offer again (the Oracle path told docto_id) into *spread, in the
+// offer's order, and checks that it still holds as many entries as qtde says:
+// kNoProgrammeMessage when it holds none, kReloadMessage when the count
+// differs.
+Status ReadSpread(OrderArguments& a, const Value& docto_id, SpreadRows rows, std::string& strSQL,
                   std::vector<SpreadProgramme>* spread, bool* ok);
 
 // Take-off i as the links store it: the Double of gTrata_Numero(Trim(baixas(i))).

@@ -22,6 +22,18 @@ Result<EmulationTexts> TextsForEmulation(const Value& banco, const Value& conect
   return t;
 }
 
+std::string_view ProcedureName(std::string_view qualified_name) {
+  const size_t dot = qualified_name.rfind('.');
+  if (dot != std::string_view::npos) qualified_name.remove_prefix(dot + 1);
+  return qualified_name.substr(0, qualified_name.find(' '));
+}
+
+std::string ContextOrder(const Value& docto_id) {
+  Result<std::string> condition = gCondicao_Numero(docto_id, "=");
+  if (!condition.ok() || !condition.value().starts_with(" = ")) return "";
+  return std::string(TrimBlanks(std::string_view(condition.value()).substr(3)));
+}
+
 Result<Value> Trimmed(const Value& v) {
   if (v.is_null()) return v;
   OCG_ASSIGN_OR_RETURN(std::string text, ToText(v));

@@ -88,9 +88,19 @@ struct Trap {
 // failure routine too and the result falls back to the failure value. The
 // body is Status(std::string& strSQL, R& result); it sets the success value
 // last.
+// The procedure's own name in its trap site's qualified name, as the call
+// context names the running operation: "ZorOCG.gBusca_Ton_Prog" gives
+// "gBusca_Ton_Prog", "gBusca_Carreta_Veiculo - Z032CONH" "gBusca_Carreta_Veiculo".
+std::string_view ProcedureName(std::string_view qualified_name);
+
+// The order an operation was given, as the call context carries it: "" when
+// gCondicao_Numero would find it absent (0, empty, no leading number, Null),
+// else its text without blanks around, as the Oracle path compares it.
+std::string ContextOrder(const Value& docto_id);
+
 template <typename R, typename Body>
 R RunOperation(bool for_write, R failure, const Trap& trap, Body&& body) {
-  OperationScope scope(for_write);
+  OperationScope scope(for_write, ProcedureName(trap.site.qualified_name));
   R result = failure;
   std::string strSQL;
   Status status = body(strSQL, result);

@@ -109,7 +109,9 @@ Value Ocg::gBusca_Ton_Prog(Value& invntCliente_id, Value& invntDestinatario_id,
   const Trap trap{kListSite, inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,
                   outvntMsg_Ret};
   return RunValueOperation(/*for_write=*/false, trap, [&](std::string& strSQL, Value& result) {
-    // The stored procedure is not told the order (see its script).
+    // The stored procedure learns the order, and that the list asks, from the
+    // session (see its script).
+    SetContextOrder(ContextOrder(InVntDocto_Transporte_ID));
     RecordSet rs;
     bool opened = false;
     OCG_RETURN_IF_ERROR(OpenOffer(inVntBanco_Dados, vntConecta_db, invntUsuario_internet_id,

@@ -1,9 +1,9 @@
 // component/tonnage.cc: an order's tonnage spread over its load programmes.
 //
 //   mConsiste_Progr_Carga          public: do the take-offs add up to the
-//                                  planned weight, is the offer still the one
-//                                  the user saw, and does each take-off fit
-//                                  its programme?
+//                                  planned weight, is none below 0, is the
+//                                  offer still the one the user saw, and does
+//                                  each take-off fit its programme?
 //   mTrataSP_ZOR_CON_ULT_TON_PROG  the Oracle path's link of an order to a
 //                                  programme (SP_ZOR_CON_ULT_TON_PROG)
 //   mTrataSP_ZOR_ALT_TON_PROG      the Oracle path's tonnage update
@@ -252,9 +252,11 @@ Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
   return RunOperation(
       /*for_write=*/false, Value::Bool(false), trap, [&](std::string& strSQL, Value& result) {
         const Formatador formatador;
+        SetContextOrder(ContextOrder(InVntDocto_Transporte_ID));
         // The take-offs are added as typed ("12,5" and "12.5" alike); the array
         // must hold at least as many as the count says.
         double sum = 0;
+        std::optional<double> negative;  // the first take-off below 0
         OCG_ASSIGN_OR_RETURN(Value count, Trimmed(invntQtde_Programacao));
         if (AboveZero(count)) {
           OCG_ASSIGN_OR_RETURN(double last, LastIndex(gTrata_Numero(count)));
@@ -263,6 +265,7 @@ Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
             OCG_ASSIGN_OR_RETURN(Value trimmed, Trimmed(baixa));
             OCG_ASSIGN_OR_RETURN(double take, gTrata_Numero(trimmed).ToDouble());
             sum += take;
+            if (take < 0 && !negative) negative = take;
           }
         }
 
@@ -278,6 +281,15 @@ Value Ocg::mConsiste_Progr_Carga(Value& vntConecta_db, Value& inVntBanco_Dados,
         if (soma.dbl() != peso.dbl()) {
           outvntMsg_Ret = Value::Text("A somatória das baixas( " + Cat(soma) +
                                       ") deve ser igual ao Peso Previsto (" + Cat(peso) + ").");
+          return Status();
+        }
+        // A take-off below 0 would give a programme back tonnage that no
+        // order holds, however well the sum adds up.
+        if (negative) {
+          Value take;
+          OCG_RETURN_IF_ERROR(formatador.Formata_Valor(Value::Double(*negative), take));
+          outvntMsg_Ret =
+              Value::Text("O valor da baixa (" + Cat(take) + ") não pode ser negativo.");
           return Status();
         }
 

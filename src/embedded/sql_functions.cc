@@ -224,7 +224,30 @@ void Upper(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultText(ctx, ToUpperText(TextOf(argv[0])));
 }
 
+// ocg_context(key): a field of the call context the driver was given; never
+// deterministic, since the same statement runs under many operations.
+void Context(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const auto* context = static_cast<const CallContext*>(sqlite3_user_data(ctx));
+  const std::string_view key = TextOf(argv[0]);
+  const std::string* field = key == "operation" ? &context->operation
+                             : key == "order"   ? &context->order
+                                                : nullptr;
+  if (field == nullptr || field->empty()) return sqlite3_result_null(ctx);
+  ResultText(ctx, *field);
+}
+
 }  // namespace
+
+Status RegisterContextFunction(sqlite3* db, const CallContext* context) {
+  int rc = sqlite3_create_function_v2(db, "ocg_context", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS,
+                                      const_cast<CallContext*>(context), Context, nullptr, nullptr,
+                                      nullptr);
+  if (rc != SQLITE_OK) {
+    return Status::Error(
+        std::string("Could not register SQL function ocg_context: ") + sqlite3_errmsg(db), rc);
+  }
+  return Status();
+}
 
 Status RegisterSqlFunctions(sqlite3* db) {
   using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);

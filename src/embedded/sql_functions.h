@@ -12,6 +12,10 @@
 //   ocg_date(x)               any accepted date literal ('06/12/2026',
 //                             '2026/12/06 10:30', '2026-12-06 10:30:00') in the
 //                             stored form; other values unchanged
+//   ocg_context(key)          the connection's call context (infra/driver.h):
+//                             'operation' or 'order' as text; NULL when it is
+//                             unset, and for any other key. Registered by
+//                             RegisterContextFunction.
 // The stored form is "yyyy-mm-dd hh:mm:ss" (CanonicalDateTime).
 #ifndef OCG_EMBEDDED_SQL_FUNCTIONS_H_
 #define OCG_EMBEDDED_SQL_FUNCTIONS_H_
@@ -19,10 +23,15 @@
 #include <sqlite3.h>
 
 #include "base/status.h"
+#include "infra/driver.h"
 
 namespace ocg {
 
 Status RegisterSqlFunctions(sqlite3* db);
+
+// ocg_context(key) on db, reading *context, which must outlive db's
+// statements; the procedures read the running operation's order through it.
+Status RegisterContextFunction(sqlite3* db, const CallContext* context);
 
 }  // namespace ocg
 

@@ -280,6 +280,12 @@ class SqliteDriver : public Driver {
   }
 
   Status Begin(bool for_write) override { return Exec(for_write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  Status SetContext(const CallContext& context) override {
+    context_ = context;
+    return Status();
+  }
+  // ocg_context(key) reads context_, which outlives every statement of db_.
+  Status RegisterContext() { return RegisterContextFunction(db_.get(), &context_); }
   Status Commit() override { return Exec("COMMIT"); }
   Status Rollback() override { return Exec("ROLLBACK"); }
 
@@ -353,9 +359,10 @@ class SqliteDriver : public Driver {
     return status;
   }
 
+  CallContext context_;  // what ocg_context() answers; outlives db_
+  DbPtr db_;
   // Declared after db_, so their statements are finalized before the
   // connection closes.
-  DbPtr db_;
   std::map<std::string, std::vector<StmtPtr>, std::less<>> prepared_;
   StatementCache shapes_;  // the statements the component builds as text
   std::string path_;
@@ -401,7 +408,9 @@ Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
   OCG_RETURN_IF_ERROR(RunStatements(db.get(), "PRAGMA foreign_keys = OFF", &ignored));
   OCG_RETURN_IF_ERROR(RegisterSqlFunctions(db.get()));
 
-  *out = std::make_unique<SqliteDriver>(std::move(db), path, st.st_dev, st.st_ino);
+  auto driver = std::make_unique<SqliteDriver>(std::move(db), path, st.st_dev, st.st_ino);
+  OCG_RETURN_IF_ERROR(driver->RegisterContext());
+  *out = std::move(driver);
   return Status();
 }
 

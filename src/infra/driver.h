@@ -24,6 +24,17 @@ struct RowSet {
   std::vector<std::vector<Value>> rows;
 };
 
+// What the operation running on a connection tells the database beside its
+// statements: the public operation (the innermost, for nested calls) and the
+// order it works on. A procedure that must answer for that order reads them
+// from the session, since its call names only a programme or a customer
+// (docs/databases.md). Never part of a statement's text.
+struct CallContext {
+  std::string operation;  // "gAltera_Col_Geral"; "" outside any operation
+  std::string order;      // the order's identifier as written; "" for none
+  friend bool operator==(const CallContext&, const CallContext&) = default;
+};
+
 class Driver {
  public:
   Driver() = default;
@@ -42,6 +53,10 @@ class Driver {
   virtual Status Begin(bool for_write) = 0;
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
+
+  // The context of the statements that follow, until the next call. An engine
+  // with no place for it ignores it.
+  virtual Status SetContext(const CallContext& /*context*/) { return Status(); }
 
   // False when the connection can no longer be reused (its file was replaced).
   virtual bool Reusable() const { return true; }

@@ -3,12 +3,16 @@
 // Both operations hand back the number itself as a Double: a Double orders,
 // adds and compares as a number, and joined into a message it prints with the
 // decimal comma ("12,5"), which is all the callers ask of it. Texts are read
-// the Brazilian way (blanks trimmed, "," decimal, "." grouping), so the column
-// text "12,5" and the Double 12.5 come out identical.
+// the way gTrata_Numero prepares them for the number conversion (one "." is a
+// decimal point, two or more group thousands, "," is decimal), so the column
+// text "12,5" and the Double 12.5 come out identical, and a take-off typed as
+// "1.5" is one and a half wherever the operations read it.
 #include "infra/formatador.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "infra/sql_format.h"
 
 namespace ocg {
 namespace {
@@ -37,7 +41,7 @@ Status Formatador::Formata_Valor(const Value& value, Value& result) const {
     result = Value::Double(0);
     return Status();
   }
-  Result<double> number = value.ToDouble();
+  Result<double> number = gTrata_Numero(value).ToDouble();
   if (!number.ok()) return Status::TypeMismatch();
   result = Printed(number.value());
   return Status();

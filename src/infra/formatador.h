@@ -20,7 +20,10 @@ class Formatador {
   // A number that adds, compares and reads well in a message: the column value
   // "12,5" and the Double 12.5 give the same result, and a computed sum is
   // rounded to the 15 significant digits it prints with (10.1 + 20.2 gives
-  // 30.3). Null reads 0.
+  // 30.3). Null reads 0. A text reads as gTrata_Numero leaves it for the
+  // number conversion: "1.5" and "1,5" are both one and a half, "" is 0,
+  // "1.234.567" groups thousands; so a typed tonnage means the same in the
+  // sum of the take-offs, the checks, the bookings and the links.
   Status Formata_Valor(const Value& value, Value& result) const;
 };
 

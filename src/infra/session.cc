@@ -20,12 +20,14 @@ struct PooledConnection {
   std::unique_ptr<Driver> driver;
   bool in_transaction = false;
   bool write_locked = false;  // the transaction holds the write lock
+  CallContext applied;        // the context the driver was last given
 };
 
 struct ThreadSession {
   std::vector<PooledConnection> pool;
   int depth = 0;
   bool for_write = false;
+  CallContext context;
   std::vector<std::pair<std::string, std::string>> after_scope;
   std::vector<std::pair<std::string, Status>> refused;  // prefix, why
 };
@@ -67,7 +69,7 @@ Status Acquire(std::string_view connection_string, PooledConnection** out) {
       }
     }
   }
-  s.pool.push_back({std::string(connection_string), std::move(driver), false});
+  s.pool.push_back({std::string(connection_string), std::move(driver), false, false, {}});
   *out = &s.pool.back();
   return Status();
 }
@@ -103,8 +105,10 @@ void RunLogStatement(std::string_view connection_string, std::string_view sql) {
 
 }  // namespace
 
-OperationScope::OperationScope(bool for_write) {
+OperationScope::OperationScope(bool for_write, std::string_view operation) {
   ThreadSession& s = Current();
+  saved_ = s.context;
+  if (!operation.empty()) s.context.operation = operation;
   // A writer nested in a reader turns the whole operation into a writer from
   // here on; RunStatement takes the lock before the next statement.
   if (s.depth == 0) {
@@ -124,6 +128,7 @@ Status OperationScope::Commit() {
 
 OperationScope::~OperationScope() {
   ThreadSession& s = Current();
+  s.context = std::move(saved_);  // empty again at the outermost
   if (--s.depth > 0) return;
   if (!ended_) EndTransactions(/*commit=*/false).IgnoreError();  // reported on stderr
   s.refused.clear();
@@ -182,6 +187,15 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
     trace("", *why, /*refused=*/true);
     return *why;
   }
+  // The context travels with the statement, never in its text.
+  if (conn->applied != s.context) {
+    st = conn->driver->SetContext(s.context);
+    if (!st.ok()) {
+      trace("", st);
+      return st;
+    }
+    conn->applied = s.context;
+  }
   // The engine's text is only worth building for the trace.
   std::string engine_sql;
   st = conn->driver->Run(sql, out, TraceEnabled() ? &engine_sql : nullptr);
@@ -189,6 +203,13 @@ Status RunStatement(std::string_view connection_string, std::string_view sql, Ro
   trace(engine_sql, st);
   return st;
 }
+
+void SetContextOrder(std::string order) {
+  ThreadSession& s = Current();
+  if (s.depth > 0) s.context.order = std::move(order);
+}
+
+const CallContext& CurrentCallContext() { return Current().context; }
 
 void RunAfterScope(std::string connection_string, std::string sql) {
   ThreadSession& s = Current();

@@ -8,6 +8,12 @@
 // the deferred message-log rows are written, each in its own autocommit
 // statement, so the log survives a rollback.
 //
+// Each scope also names its operation in the call context that travels beside
+// the statements (infra/driver.h); the operation sets the order it works on
+// with SetContextOrder. A nested scope starts from its caller's context and
+// gives it back when it ends; the outermost clears it, so a pooled connection
+// never carries one operation's context into the next.
+//
 // Connections are pooled per thread and connection string between calls.
 // Nothing here is shared between threads.
 #ifndef OCG_INFRA_SESSION_H_
@@ -24,8 +30,9 @@ namespace ocg {
 class OperationScope {
  public:
   // for_write: the operation may change business data; its transaction takes
-  // the write lock when it begins.
-  explicit OperationScope(bool for_write);
+  // the write lock when it begins. operation: its name in the call context
+  // ("" keeps the caller's, as the identifier allocation does).
+  explicit OperationScope(bool for_write, std::string_view operation = {});
   ~OperationScope();  // rolls back what Commit() did not commit
   OperationScope(const OperationScope&) = delete;
   OperationScope& operator=(const OperationScope&) = delete;
@@ -39,7 +46,15 @@ class OperationScope {
  private:
   bool outermost_ = false;
   bool ended_ = false;
+  CallContext saved_;  // the caller's context, given back at the end
 };
+
+// The order the running operation works on ("" for none), in the call context
+// of its statements until its scope ends. Outside any scope it is ignored.
+void SetContextOrder(std::string order);
+
+// The call context the thread's next statement carries.
+const CallContext& CurrentCallContext();
 
 // Runs sql on the thread's connection for connection_string, inside the
 // current scope's transaction when there is one (autocommit otherwise), and

@@ -351,6 +351,7 @@ class FaultyDriver final : public Driver {
     return inner_->Commit();
   }
   Status Rollback() override { return lost_ ? Lost() : inner_->Rollback(); }
+  Status SetContext(const CallContext& context) override { return inner_->SetContext(context); }
   bool Reusable() const override { return !lost_ && inner_->Reusable(); }
 
  private:

@@ -108,10 +108,14 @@ TEST_F(TonnageTest, SpreadCheck) {
       {"weight 0 and nothing taken", I(2), A({I(0), I(0)}), T("0"), "true"},
       {"negative weight", I(2), A({I(10), I(20)}), T("-30"),
        "Peso Previsto deve ser igual ou maior que 0"},
-      // The sum reads "2.5" as 2,5 (gTrata_Numero); the fit reads it as the
-      // platform does, with "." grouping thousands: 25.
+      // One reading of a typed tonnage: "2.5" is 2,5 in the sum and in the fit.
       {"a point in a take-off", I(2), A({T("2.5"), T("27,5")}), T("30"),
-       "O valor da baixa (25)" + too_big + "15) correspondente. "},
+       "O valor da baixa (27,5)" + too_big + "25) correspondente. "},
+      {"a point and a comma", I(2), A({T("0.25"), T("14,75")}), T("15"), "true"},
+      {"a negative take-off, though the sum adds up", I(2), A({T("-20"), T("50")}), T("30"),
+       "O valor da baixa (-20) não pode ser negativo."},
+      {"a negative fraction", I(2), A({I(15), T("-0.5")}), T("14,5"),
+       "O valor da baixa (-0,5) não pode ser negativo."},
       {"no programme", I(2), A({I(10), I(20)}), T("30"), kNoProgramme, I(0), I(104)},
       {"letters in a take-off", I(2), A({T("abc"), I(30)}), T("30"), "trap"},
       {"fewer take-offs than the count", I(2), A({I(30)}), T("30"), "trap"},

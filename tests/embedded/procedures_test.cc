@@ -31,6 +31,8 @@ TEST(ProceduresTest, ScriptsMatchTheSchemaAndTheirHeaders) {
   ASSERT_EQ(SQLITE_OK, sqlite3_open(":memory:", &raw));
   std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(raw, &sqlite3_close_v2);
   ASSERT_TRUE(RegisterSqlFunctions(raw).ok());
+  const CallContext context;
+  ASSERT_TRUE(RegisterContextFunction(raw, &context).ok());
   for (const auto& [file, text] : EmbeddedSqlFiles()) {
     if (file == "schema.sql") {
       ASSERT_EQ(SQLITE_OK, sqlite3_exec(raw, std::string(text).c_str(), nullptr, nullptr, nullptr))

@@ -24,7 +24,9 @@ TEST(FormatadorTest, FormataValor) {
   };
   const Case cases[] = {
       {"comma column", Value::Text("12,5"), 12.5},
-      {"blanks around, grouped", Value::Text(" 1.234,5 "), 1234.5},
+      {"a typed point is a decimal point, as gTrata_Numero reads it", Value::Text("1.5"), 1.5},
+      {"blanks around, grouped", Value::Text(" 1.234.567 "), 1234567},
+      {"empty text reads zero", Value::Text(""), 0},
       {"null reads zero", Value::Null(), 0},
       {"a sum as it prints", Value::Double(10.1 + 20.2), 30.3},
   };
@@ -35,7 +37,9 @@ TEST(FormatadorTest, FormataValor) {
     EXPECT_EQ(Value::Double(c.want), got) << c.name;
   }
   Value got;
-  EXPECT_EQ(13, f.Formata_Valor(Value::Text("12 t"), got).number());
+  for (const char* text : {"12 t", "1.234,5"}) {
+    EXPECT_EQ(13, f.Formata_Valor(Value::Text(text), got).number()) << text;
+  }
 }
 
 }  // namespace
