@@ -6,6 +6,7 @@
 #include "infra/connection_string.h"
 #include "odbc/odbc_handle.h"
 #include "odbc/odbc_result.h"
+#include "value/text.h"
 
 namespace ocg {
 namespace {
@@ -56,21 +57,93 @@ Status Connect(const std::string& connection_string, std::unique_ptr<Link>* out)
   return Status();
 }
 
+// Where a server keeps what a session tells its procedures, known by the
+// server's own name for itself (docs/databases.md).
+enum class ContextStore {
+  kNone,        // the call context is not sent
+  kSqlServer,   // SESSION_CONTEXT(N'ocg.order'), set by sp_set_session_context
+  kPostgreSql,  // current_setting('ocg.order', true), set by set_config
+};
+
+ContextStore StoreOf(const Link& link) {
+  SQLCHAR name[128] = {0};
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLGetInfo(link.dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
+    return ContextStore::kNone;
+  }
+  const std::string_view dbms(reinterpret_cast<const char*>(name));
+  if (dbms.starts_with("Microsoft SQL Server")) return ContextStore::kSqlServer;
+  if (dbms.starts_with("PostgreSQL")) return ContextStore::kPostgreSql;
+  return ContextStore::kNone;
+}
+
+// A text as a quoted SQL literal: inner quotes doubled. The order comes from
+// the caller.
+std::string Quoted(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out + "'";
+}
+
+// The statement that hands the context to the server: "" for none at all.
+std::string ContextStatement(ContextStore store, const CallContext& context) {
+  switch (store) {
+    case ContextStore::kSqlServer: {
+      auto set = [](std::string_view key, const std::string& value) {
+        return std::string("EXEC sp_set_session_context @key = N'") + std::string(key) +
+               "', @value = " + (value.empty() ? "NULL" : "N" + Quoted(value)) + "; ";
+      };
+      return set("ocg.operation", context.operation) + set("ocg.order", context.order);
+    }
+    case ContextStore::kPostgreSql:
+      return "SELECT set_config('ocg.operation', " + Quoted(context.operation) +
+             ", false), set_config('ocg.order', " + Quoted(context.order) + ", false)";
+    case ContextStore::kNone:
+      break;
+  }
+  return "";
+}
+
+// Only a procedure reads the context, and the component calls one as
+// "EXEC name args".
+bool CallsProcedure(std::string_view sql) {
+  sql = TrimAny(sql, " \t\r\n");
+  return sql.size() > 5 && EqualsIgnoreCase(sql.substr(0, 4), "EXEC") &&
+         (sql[4] == ' ' || sql[4] == '\t' || sql[4] == '\r' || sql[4] == '\n');
+}
+
 class OdbcDriver : public Driver {
  public:
   OdbcDriver(std::string connection_string, std::unique_ptr<Link> link)
-      : connection_string_(std::move(connection_string)), link_(std::move(link)) {}
+      : connection_string_(std::move(connection_string)),
+        link_(std::move(link)),
+        store_(StoreOf(*link_)) {}
+
+  // The context reaches the server just before the next procedure call, and
+  // only when it differs from what the server holds: most statements need
+  // none, and most operations call no procedure.
+  Status SetContext(const CallContext& context) override {
+    context_ = context;
+    return Status();
+  }
 
   Status Run(std::string_view sql, RowSet* out, std::string* engine_sql) override {
     if (out != nullptr) *out = RowSet();
     if (engine_sql != nullptr) engine_sql->assign(sql);
     RowSet result;
     bool link_lost = false;
-    Status st = Execute(sql, &result, &link_lost);
+    Status st = SendContextFor(sql, &link_lost);
+    if (st.ok()) st = Execute(sql, &result, &link_lost);
     if (!st.ok() && idle_ && (link_lost || !Alive())) {
       // The server dropped this connection while it sat in the pool.
       link_lost = false;
-      if (Reconnect().ok()) st = Execute(sql, &result, &link_lost);
+      if (Reconnect().ok()) {
+        st = SendContextFor(sql, &link_lost);
+        if (st.ok()) st = Execute(sql, &result, &link_lost);
+      }
     }
     idle_ = !in_transaction_;
     if (!st.ok()) {
@@ -95,6 +168,17 @@ class OdbcDriver : public Driver {
   bool Reusable() const override { return !broken_ && Alive(); }
 
  private:
+  // Before a procedure call, the context the server does not hold yet.
+  Status SendContextFor(std::string_view sql, bool* link_lost) {
+    if (store_ == ContextStore::kNone || !CallsProcedure(sql)) return Status();
+    if (server_context_known_ && server_context_ == context_) return Status();
+    RowSet ignored;
+    OCG_RETURN_IF_ERROR(Execute(ContextStatement(store_, context_), &ignored, link_lost));
+    server_context_ = context_;
+    server_context_known_ = true;
+    return Status();
+  }
+
   // Runs sql and reads the first result that has columns into *result;
   // *link_lost tells whether a failure lost the connection.
   Status Execute(std::string_view sql, RowSet* result, bool* link_lost) {
@@ -138,6 +222,9 @@ class OdbcDriver : public Driver {
   Status EndTransaction(SQLSMALLINT completion) {
     in_transaction_ = false;
     idle_ = true;
+    // A rollback takes back what the transaction told PostgreSQL; after any
+    // end the context is sent again before the next call.
+    server_context_known_ = false;
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, link_->dbc.get(), completion);
     Status st;
     if (!SQL_SUCCEEDED(rc)) {
@@ -161,6 +248,7 @@ class OdbcDriver : public Driver {
     std::unique_ptr<Link> fresh;
     OCG_RETURN_IF_ERROR(Connect(connection_string_, &fresh));
     link_ = std::move(fresh);
+    server_context_known_ = false;
     return in_transaction_ ? SetAutocommit(false) : Status();
   }
 
@@ -171,6 +259,10 @@ class OdbcDriver : public Driver {
   // ended (and none in a transaction since then).
   bool idle_ = true;
   bool broken_ = false;
+  const ContextStore store_;
+  CallContext context_;         // what the operation tells the procedures
+  CallContext server_context_;  // what the server holds, when known
+  bool server_context_known_ = false;
 };
 
 bool ServesOdbc(const ConnectionKeys& keys) { return keys.count("driver") || keys.count("dsn"); }

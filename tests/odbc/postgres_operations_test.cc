@@ -16,6 +16,7 @@
 #include "infra/infra_ids.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
+#include "infra/sql_format.h"
 #include "odbc/postgres_server.h"
 #include "test_support.h"
 
@@ -185,6 +186,41 @@ TEST_F(PostgresOperationsTest, TheDriversErrorReachesTheFailureRoutine) {
   auto logged = Rows("SELECT MSG01 FROM LOG_MSG");
   ASSERT_EQ(1u, logged.size());
   EXPECT_NE(std::string::npos, logged[0][0].TextOrEmpty().find("42P01"));
+}
+
+// The call context reaches the session's settings just before a procedure
+// call (and only then), where the server's own procedures read it with
+// current_setting('ocg.order', true); a quote in the order stays in the value.
+TEST_F(PostgresOperationsTest, CallContextReachesTheSessionBeforeAProcedureCall) {
+  std::unique_ptr<Driver> db;
+  ASSERT_TRUE(OpenDriver(server_->connection(), &db).ok());
+  const struct {
+    const char* name;
+    CallContext context;
+    const char* statement;  // PostgreSQL refuses EXEC itself; the setting stays
+    const char* want;
+  } cases[] = {
+      {"a plain statement carries none", {"gAltera_Col_Geral", "126"}, "SELECT 1", "|"},
+      {"a procedure call carries it",
+       {"gAltera_Col_Geral", "126"},
+       " exec SP_X 11",
+       "gAltera_Col_Geral|126"},
+      {"a quote stays in the value",
+       {"gBusca_Ton_Prog", "1'2"},
+       "EXEC SP_X 11",
+       "gBusca_Ton_Prog|1'2"},
+      {"cleared", {}, "EXEC SP_X 11", "|"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(db->SetContext(c.context).ok()) << c.name;
+    RowSet rows;
+    db->Run(c.statement, &rows, nullptr).IgnoreError();
+    ASSERT_TRUE(db->Run("SELECT current_setting('ocg.operation', true), "
+                        "current_setting('ocg.order', true)",
+                        &rows, nullptr)
+                    .ok());
+    EXPECT_EQ(c.want, Cat(rows.rows.at(0).at(0)) + "|" + Cat(rows.rows.at(0).at(1))) << c.name;
+  }
 }
 
 TEST_F(PostgresOperationsTest, ServerStoppedDuringACall) {
