@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Writes docs/api.md: one worked example per operation, each request sent to
 # a running `ocg serve` on a fresh demo database and its answer as it came.
+# Every example must succeed (HTTP 200 and the operation's success result):
+# otherwise the script stops, names the example and leaves docs/api.md alone.
 # Run again when operations land.
 #   bash scripts/api_examples.sh   (after bash scripts/build.sh)
 set -euo pipefail
@@ -21,18 +23,18 @@ header='{"InVntTab_Tipo_Docto_Transp_ID": 9, "invntCliente_id": 101, "invntponto
  "invntObs1": "", "invntQtde_Programacao": 4, "invntFlag_Ademe": "N",
  "invntTAB_TIPO_RESPONSAVEL_ID": 0, "invntTAB_TIPO_EMERGENCIA_ID": 0'
 examples=(
-  'gVerif_Exist_Docto|{"inlngnum_docto_ini": 120, "inlngnum_docto_fim": 125, "inlngTab_Tipo_Docto_ID": 9, "InLngPonto_Operacao_ID": 1}'
+  'gVerif_Exist_Docto|{"inlngnum_docto_ini": 126, "inlngnum_docto_fim": 149, "inlngTab_Tipo_Docto_ID": 9, "InLngPonto_Operacao_ID": 1}'
   'gBusca_Numeracao_Automatica|{"invntponto_operacao_id": 1, "InVntTab_Tipo_Docto_Transp_ID": 9}'
-  'mVer_Dup_Col_Geral|{"invntNum_Docto_Transp": "150", "InVntTab_Tipo_Docto_Transp_ID": 9, "invntponto_operacao_id": 1}'
+  'mVer_Dup_Col_Geral|{"invntNum_Docto_Transp": "151", "InVntTab_Tipo_Docto_Transp_ID": 9, "invntponto_operacao_id": 1}'
   'gCons_Flag_Progr|{"invntCliente_id": 101}'
   'gBusca_Carreta_Veiculo|{"InLngVeiculo_Fornecedor_ID": 2}'
   'gCons_Docto_Transp|{"invntDocto_Transp_id": 1}'
   'gExclui_Col_Geral|{"invntDocto_Transp_id": 5, "inVntNum_CVA": ""}'
   'mBusca_EMail_Usuario|{"InLngUsuario_Internet_ID": 5}'
-  "gAltera_Col_Geral|{\"invntDocto_Transp_id\": 1, \"invntN_Docto_Transp\": \"158\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"5\", \"5\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}"
+  "gAltera_Col_Geral|{\"invntDocto_Transp_id\": 1, \"invntN_Docto_Transp\": \"158\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"5\", \"5\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}}"
   'gImprime_Coleta|{"invntDocto_Transp_id": 1}'
   'mConsiste_Progr_Carga|{"invntCliente_id": 101, "invntDestinatario_id": 201, "invntponto_operacao_id": 1, "invntQtde_Programacao": 4, "inarrvntBaixas": [10, 0, 0, 0], "invntPeso_Previsto": 10, "inarrvntProg_Carga_ID": [11, 12, 13, 14]}'
-  "gInclui_Col_Geral|{\"invntN_Docto_Transp\": \"159\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"10\", \"0\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}"
+  "gInclui_Col_Geral|{\"invntN_Docto_Transp\": \"159\", \"invntDestinatario_id\": 201, \"inarrvntBaixas\": [\"10\", \"0\", \"0\", \"0\"], \"inarrvntProg_Carga_ID\": [11, 12, 13, 14], \"invntveiculo_carreta_id\": 21, ${header#\{}}"
   "mconsiste_campos|{\"invntN_Docto_Transp\": \"159\", ${header#\{}}"
   'gBusca_Ton_Prog|{"invntCliente_id": 101, "invntDestinatario_id": 201, "invntponto_operacao_id": 1}'
   'gBusca_Dados_Programacao|{"invntnum_programacao": 2026031, "invntponto_operacao_id": 1}'
@@ -41,6 +43,19 @@ examples=(
   'gCons_End_Dest|{"InVntPessoa_id": 201}'
 )
 pretty() { python3 -c 'import json,sys; print(json.dumps(json.load(sys.stdin), indent=2, ensure_ascii=False))'; }
+# The answer of one example, pretty; fails unless the call succeeded.
+answer() {
+  local op=$1 body=$2 reply status
+  reply=$(curl -s -w '\n%{http_code}' -X POST "http://127.0.0.1:18611/ocg/$op" -d "$body")
+  status=${reply##*$'\n'}
+  reply=${reply%$'\n'*}
+  if [[ $status != 200 ]] || ! python3 -c 'import json,sys; r=json.load(sys.stdin).get("result"); sys.exit(0 if r is True or (r == 0 and r is not False) else 1)' <<< "$reply"; then
+    echo "api_examples: the $op example did not succeed (HTTP $status): $reply" >&2
+    return 1
+  fi
+  pretty <<< "$reply"
+}
+out="$dir/api.md"
 {
   cat << 'MD'
 # The HTTP API
@@ -102,8 +117,9 @@ MD
     echo '```'
     echo
     echo '```json'
-    curl -s -X POST "http://127.0.0.1:18611/ocg/$op" -d "$body" | pretty
+    answer "$op" "$body"
     echo '```'
   done
-} > docs/api.md
+} > "$out"
+cp "$out" docs/api.md
 echo "wrote docs/api.md"
