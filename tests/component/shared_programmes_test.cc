@@ -83,8 +83,8 @@ class SharedProgrammesTest : public ::testing::Test {
   void TearDown() override { SetClockForTesting(std::nullopt); }
 };
 
-// Order X (126) and Y (127) draw from programme 11; then Z (128) spends 14,
-// which closes, and is altered and deleted. After each step: the tonnage as
+// Orders X (126) and Y (127) draw from programme 11; Z (128) from 14, which
+// W (129) then closes, and Z is altered on it and deleted. After each step: the tonnage as
 // the bookings compute it, the links, the answer, and the same business state
 // (statuses and closing dates included) under both kinds.
 TEST_F(SharedProgrammesTest, TwoOrdersOnTheSameProgrammes) {
@@ -119,17 +119,25 @@ TEST_F(SharedProgrammesTest, TwoOrdersOnTheSameProgrammes) {
        "126 11 3|126 12 2|126 13 null|126 14 null|127 11 5|127 12 null|127 13 null|127 14 null|"},
       {"delete X: its 3 + 2 back", "gExclui_Col_Geral", Deletion(126), "0",
        "11 65 235|12 150 50|13 0 100|14 100 20|", "127 11 5|127 12 null|127 13 null|127 14 null|"},
-      {"create Z: 16 of 14's 20 leave 4, under the limit: 14 closes", "gInclui_Col_Geral",
-       Order(0, {"0", "0", "0", "16"}, "16"), "0", "11 65 235|12 150 50|13 0 100|14 116 0|",
+      {"create Z: 10 t from 14", "gInclui_Col_Geral", Order(0, {"0", "0", "0", "10"}, "10"), "0",
+       "11 65 235|12 150 50|13 0 100|14 110 10|",
        "127 11 5|127 12 null|127 13 null|127 14 null|128 11 null|128 12 null|128 13 null|128 14 "
-       "16|"},
-      {"list for Z: closed 14 with its 16", "gBusca_Ton_Prog", ForOrder(128),
-       "0 11 235/0 12 50/0 13 100/0 14 16/16"},
-      {"alter Z on closed 14: 116 - 16 + 10", "gAltera_Col_Geral",
-       Order(128, {"1", "0", "0", "10"}, "11"), "0", "11 66 234|12 150 50|13 0 100|14 110 10|",
-       "127 11 5|127 12 null|127 13 null|127 14 null|128 11 1|128 12 null|128 13 null|128 14 "
        "10|"},
+      {"create W: 6 of 14's 10 leave 4, under the limit: 14 closes", "gInclui_Col_Geral",
+       Order(0, {"0", "0", "0", "6"}, "6"), "0", "11 65 235|12 150 50|13 0 100|14 116 0|",
+       "127 11 5|127 12 null|127 13 null|127 14 null|128 11 null|128 12 null|128 13 null|128 14 "
+       "10|129 11 null|129 12 null|129 13 null|129 14 6|"},
+      {"list for Z: 14, closed since, with its 10", "gBusca_Ton_Prog", ForOrder(128),
+       "0 11 235/0 12 50/0 13 100/0 14 10/10"},
+      {"alter Z on closed 14: 116 - 10 + 8 leaves 6, which reopens it", "gAltera_Col_Geral",
+       Order(128, {"1", "0", "0", "8"}, "9"), "0", "11 66 234|12 150 50|13 0 100|14 114 6|",
+       "127 11 5|127 12 null|127 13 null|127 14 null|128 11 1|128 12 null|128 13 null|128 14 8|129 "
+       "11 null|129 12 null|129 13 null|129 14 6|"},
       {"delete Z", "gExclui_Col_Geral", Deletion(128), "0",
+       "11 65 235|12 150 50|13 0 100|14 106 14|",
+       "127 11 5|127 12 null|127 13 null|127 14 null|129 11 null|129 12 null|129 13 null|129 14 "
+       "6|"},
+      {"delete W", "gExclui_Col_Geral", Deletion(129), "0",
        "11 65 235|12 150 50|13 0 100|14 100 20|", "127 11 5|127 12 null|127 13 null|127 14 null|"},
       {"delete Y: back to the start", "gExclui_Col_Geral", Deletion(127), "0", kStart, ""},
   };
