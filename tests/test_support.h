@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,29 +23,69 @@
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/trace.h"
+#include "odbc/postgres_server.h"
 #include "value/value.h"
 
 namespace ocg::testing {
 
-// A fresh database (demo data by default) in its own directory, removed at the
-// end of the test.
+// The engines the operation tests run on: the embedded one, and a PostgreSQL
+// server reached through ODBC (a server of the test process's own).
+enum class Engine { kEmbedded, kPostgres };
+
+inline const char* EngineName(Engine engine) {
+  return engine == Engine::kEmbedded ? "embedded" : "PostgreSQL";
+}
+
+// The engines this machine runs the tests on: the embedded one always,
+// PostgreSQL when its server and ODBC driver are installed (CI installs
+// them; a machine without them says so once and tests the embedded engine).
+inline std::vector<Engine> TestEngines() {
+  static const std::vector<Engine> engines = [] {
+    std::string why;
+    bool missing = false;
+    if (PostgresServer::Shared(&why, &missing) != nullptr) {
+      return std::vector<Engine>{Engine::kEmbedded, Engine::kPostgres};
+    }
+    std::fprintf(stderr, "PostgreSQL not tested: %s\n", why.c_str());
+    EXPECT_TRUE(missing) << why;
+    return std::vector<Engine>{Engine::kEmbedded};
+  }();
+  return engines;
+}
+
+// A fresh database (demo data by default), with a directory of its own for
+// the test's files; both removed at the end of the test. On PostgreSQL, a
+// database of its own on the process's server, made as ocg init-db makes one.
 class TempDatabase {
  public:
-  explicit TempDatabase(bool demo = true) {
+  explicit TempDatabase(bool demo = true) : TempDatabase(Engine::kEmbedded, demo) {}
+  explicit TempDatabase(Engine engine, bool demo = true) : engine_(engine) {
     char pattern[] = "/tmp/ocg-test-XXXXXX";
     dir_ = mkdtemp(pattern);
     path_ = dir_ + "/test.db";
-    Status st = CreateDatabase(path_, demo);
-    EXPECT_TRUE(st.ok()) << st.ToString();
+    if (engine == Engine::kEmbedded) {
+      Status st = CreateDatabase(path_, demo);
+      EXPECT_TRUE(st.ok()) << st.ToString();
+      connection_ = "Data Source=" + path_;
+      return;
+    }
+    std::string why;
+    bool missing = false;
+    server_ = PostgresServer::Shared(&why, &missing);
+    if (server_ != nullptr) why = CreatePostgresDatabase(*server_, demo, &connection_);
+    EXPECT_EQ("", why);
   }
   ~TempDatabase() {
     CloseThreadConnections();
+    if (server_ != nullptr && !connection_.empty()) DropPostgresDatabase(*server_, connection_);
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
   }
+  Engine engine() const { return engine_; }
+  // The embedded database's file.
   const std::string& path() const { return path_; }
   const std::string& dir() const { return dir_; }
-  std::string connection() const { return "Data Source=" + path_; }
+  const std::string& connection() const { return connection_; }
   Value conn() const { return Value::Text(connection()); }
 
   // Runs a statement outside any operation (autocommit).
@@ -70,8 +111,11 @@ class TempDatabase {
   }
 
  private:
+  Engine engine_;
+  PostgresServer* server_ = nullptr;
   std::string dir_;
   std::string path_;
+  std::string connection_;
 };
 
 // Runs body(p) for p = 0 .. processes - 1, each in a child process of its own

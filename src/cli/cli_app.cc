@@ -17,6 +17,7 @@
 #include "embedded/database.h"
 #include "infra/connection_string.h"
 #include "infra/trace.h"
+#include "odbc/postgres_setup.h"
 #include "server/serve_command.h"
 #include "server/serve_options.h"
 
@@ -65,6 +66,40 @@ int CallCommand(const std::string& name, const std::string& args_text,
   }
 }
 
+// ocg init-db: a file for the embedded engine (a bare path, or "Data
+// Source=PATH"), or a PostgreSQL database named by an ODBC connection string.
+// A connection string is never taken for a file name.
+int InitDatabase(const std::string& database, bool demo, std::ostream& out, std::ostream& err) {
+  std::string path = database;
+  ConnectionKeys keys;
+  const bool connection_string =
+      database.find('=') != std::string::npos && ParseConnectionString(database, &keys).ok();
+  Status st;
+  std::string created;
+  if (connection_string && (keys.count("driver") || keys.count("dsn"))) {
+    st = CreatePostgresDatabase(database, demo);
+    created = "the PostgreSQL database " + MaskConnectionString(database);
+  } else {
+    if (connection_string) {
+      auto source = keys.find("datasource");
+      if (source == keys.end() || source->second.empty()) {
+        err << "ocg: init-db takes a file, \"Data Source=PATH\" or an ODBC connection string "
+               "(Driver=... or DSN=...)\n";
+        return 2;
+      }
+      path = source->second;
+    }
+    st = CreateDatabase(path, demo);
+    created = path;
+  }
+  if (!st.ok()) {
+    err << "ocg: " << st.description() << "\n";
+    return 2;
+  }
+  out << "Created " << created << (demo ? " with the demonstration data set" : "") << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -86,8 +121,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   std::string db_path;
   bool demo = false;
-  CLI::App* init = app.add_subcommand("init-db", "Create an embedded database");
-  init->add_option("path", db_path, "Database file to create")->required();
+  CLI::App* init = app.add_subcommand(
+      "init-db",
+      "Create a database: an embedded file, or the tables, functions and procedures "
+      "in an empty PostgreSQL database");
+  init->add_option("database", db_path,
+                   "File to create (PATH or \"Data Source=PATH\"), or a PostgreSQL database's "
+                   "ODBC connection string (\"Driver={PostgreSQL Unicode};Server=...\")")
+      ->required();
   init->add_flag("--demo", demo, "Fill it with the demonstration data set");
 
   ServeOptions serve_options;
@@ -230,15 +271,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     return RunSqlCommand(sql_db, sql_script, sql_json, out, err);
   }
-  if (*init) {
-    Status st = CreateDatabase(db_path, demo);
-    if (!st.ok()) {
-      err << "ocg: " << st.description() << "\n";
-      return 2;
-    }
-    out << "Created " << db_path << (demo ? " with the demonstration data set" : "") << "\n";
-    return 0;
-  }
+  if (*init) return InitDatabase(db_path, demo, out, err);
   return 2;
 }
 

@@ -277,22 +277,27 @@ bool ParseCall(const Lexed& lx, BridgedStatement* out, Status* status) {
 }
 
 // ---------------------------------------------------------------------------
-// Plain SQL: sysdate.
+// Plain SQL: sysdate, and the functions a target names otherwise.
 
-std::string ReplaceSysdate(std::string_view text) {
+// The bare word sysdate becomes ocg_sysdate(); for PostgreSQL a call of
+// TO_DATE becomes one of ocg_to_date. A qualified name (t.sysdate, x.to_date)
+// is someone else's and stays.
+std::string ReplaceWords(std::string_view text, SqlDialect target) {
   Lexed lx(text);
   if (!lx.status().ok()) return std::string(text);
   std::string out;
   size_t copied = 0;
   for (size_t i = 0; i < lx.size(); ++i) {
-    if (!lx.Word(i, "sysdate")) continue;
+    const bool sysdate = lx.Word(i, "sysdate");
+    const bool to_date = target == SqlDialect::kPostgres && lx.Word(i, "to_date");
+    if (!sysdate && !to_date) continue;
     size_t prev = lx.PrevSig(i, 0);
     size_t next = lx.NextSig(i + 1, lx.size());
-    // t.sysdate is a column, sysdate( a function of someone else's.
     if (prev != std::string_view::npos && lx.Punct(prev, '.')) continue;
-    if (next < lx.size() && lx.Punct(next, '(')) continue;
+    const bool called = next < lx.size() && lx.Punct(next, '(');
+    if (sysdate == called) continue;  // sysdate( is a function of someone else's
     out.append(text.substr(copied, lx.tok(i).begin - copied));
-    out.append("ocg_sysdate()");
+    out.append(sysdate ? "ocg_sysdate()" : "ocg_to_date");
     copied = lx.tok(i).end;
   }
   out.append(text.substr(copied));
@@ -401,7 +406,7 @@ std::set<std::string> Qualifiers(const Lexed& lx, size_t b, size_t e) {
 // Rewrites one SELECT (one branch of a compound statement), tokens [b, e).
 // Returns the branch's text, unchanged when it has no marker or is outside the
 // shape this rewrite understands.
-std::string RewriteBranch(const Lexed& lx, size_t b, size_t e) {
+std::string RewriteBranch(const Lexed& lx, size_t b, size_t e, SqlDialect target) {
   const std::string original(lx.Span(b, e));
   size_t from = std::string_view::npos;
   size_t where = std::string_view::npos;
@@ -509,10 +514,15 @@ std::string RewriteBranch(const Lexed& lx, size_t b, size_t e) {
     ordered.push_back(pick);
   }
 
+  // PostgreSQL binds a JOIN tighter than a comma, so that an ON could not
+  // name the comma-joined tables before it: there the inner tables are
+  // joined explicitly. SQLite reads CROSS JOIN as an order to its planner,
+  // so there they stay comma-joined.
+  const char* inner_join = target == SqlDialect::kPostgres ? " CROSS JOIN " : " , ";
   std::string out(lx.Span(b, from + 1));
   out += ' ';
   for (size_t j = 0; j < inner.size(); ++j) {
-    if (j > 0) out += " , ";
+    if (j > 0) out += inner_join;
     out += items[inner[j]].text;
   }
   for (size_t k : ordered) {
@@ -535,7 +545,7 @@ std::string RewriteBranch(const Lexed& lx, size_t b, size_t e) {
   return out;
 }
 
-std::string RewriteOuterJoins(std::string_view text) {
+std::string RewriteOuterJoins(std::string_view text, SqlDialect target) {
   Lexed lx(text);
   if (!lx.status().ok() || !lx.HasMarkerAnywhere()) return std::string(text);
 
@@ -553,7 +563,7 @@ std::string RewriteOuterJoins(std::string_view text) {
     size_t inner_begin = lx.tok(i).end;
     size_t inner_end = lx.tok(close).begin;
     nested.append(text.substr(copied, inner_begin - copied));
-    nested.append(RewriteOuterJoins(text.substr(inner_begin, inner_end - inner_begin)));
+    nested.append(RewriteOuterJoins(text.substr(inner_begin, inner_end - inner_begin), target));
     copied = inner_end;
     i = close;
   }
@@ -569,18 +579,18 @@ std::string RewriteOuterJoins(std::string_view text) {
     if (top.Punct(i, ')')) --depth;
     if (depth == 0 && (top.Word(i, "UNION") || top.Word(i, "INTERSECT") || top.Word(i, "EXCEPT") ||
                        top.Word(i, "MINUS"))) {
-      out += RewriteBranch(top, branch, i);
+      out += RewriteBranch(top, branch, i, target);
       out.append(top.At(i));
       branch = i + 1;
     }
   }
-  out += RewriteBranch(top, branch, top.size());
+  out += RewriteBranch(top, branch, top.size(), target);
   return out;
 }
 
 }  // namespace
 
-Status BridgeStatement(std::string_view sql, BridgedStatement* out) {
+Status BridgeStatement(std::string_view sql, BridgedStatement* out, SqlDialect target) {
   *out = BridgedStatement();
   Lexed lx(sql);
   OCG_RETURN_IF_ERROR(lx.status());
@@ -589,7 +599,7 @@ Status BridgeStatement(std::string_view sql, BridgedStatement* out) {
     if (!status.ok()) *out = BridgedStatement();
     return status;
   }
-  out->sql = ReplaceSysdate(RewriteOuterJoins(sql));
+  out->sql = ReplaceWords(RewriteOuterJoins(sql, target), target);
   return Status();
 }
 

@@ -181,4 +181,29 @@ const ProcedureScript* FindProcedure(std::string_view name) {
   return nullptr;
 }
 
+Status BindProcedureCall(std::string_view procedure, const std::vector<Value>& arguments,
+                         const ProcedureScript** proc, std::vector<Value>* converted) {
+  const ProcedureScript* p = FindProcedure(procedure);
+  if (p == nullptr) {
+    return Status::Error("Could not find stored procedure '" + std::string(procedure) + "'.", 2812);
+  }
+  if (arguments.size() > p->params.size()) {
+    return Status::Error("Procedure or function " + p->name + " has too many arguments specified.",
+                         8144);
+  }
+  if (arguments.size() < p->params.size()) {
+    return Status::Error("Procedure or function '" + p->name + "' expects parameter ':" +
+                             p->params[arguments.size()] + "', which was not supplied.",
+                         201);
+  }
+  converted->clear();
+  converted->reserve(arguments.size());
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    OCG_ASSIGN_OR_RETURN(Value v, ConvertArgument(arguments[i], p->types[i]));
+    converted->push_back(std::move(v));
+  }
+  *proc = p;
+  return Status();
+}
+
 }  // namespace ocg

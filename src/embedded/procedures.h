@@ -45,6 +45,14 @@ Result<Value> ConvertArgument(const Value& argument, ParamType type);
 // nullptr when the engine carries no such procedure (name matched in any case).
 const ProcedureScript* FindProcedure(std::string_view name);
 
+// The procedure a call names and its arguments converted to the parameters'
+// types, failing as a server fails the call: 2812 for an unknown procedure,
+// 8144 for too many arguments, 201 for one missing, 8114/8115/241 for an
+// argument the parameter's type refuses. Every engine that runs the
+// procedures takes their arguments this way.
+Status BindProcedureCall(std::string_view procedure, const std::vector<Value>& arguments,
+                         const ProcedureScript** proc, std::vector<Value>* converted);
+
 // Every bundled script, for listings and tests.
 const std::vector<ProcedureScript>& AllProcedures();
 

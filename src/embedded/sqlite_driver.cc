@@ -327,25 +327,9 @@ class SqliteDriver : public Driver {
   }
 
   Status Call(const BridgedStatement& call, RowSet* out, std::string* engine_sql) {
-    const ProcedureScript* proc = FindProcedure(call.procedure);
-    if (proc == nullptr) {
-      return Status::Error("Could not find stored procedure '" + call.procedure + "'.", 2812);
-    }
-    if (call.arguments.size() > proc->params.size()) {
-      return Status::Error(
-          "Procedure or function " + proc->name + " has too many arguments specified.", 8144);
-    }
-    if (call.arguments.size() < proc->params.size()) {
-      return Status::Error("Procedure or function '" + proc->name + "' expects parameter ':" +
-                               proc->params[call.arguments.size()] + "', which was not supplied.",
-                           201);
-    }
+    const ProcedureScript* proc = nullptr;
     std::vector<Value> arguments;
-    arguments.reserve(call.arguments.size());
-    for (size_t i = 0; i < call.arguments.size(); ++i) {
-      OCG_ASSIGN_OR_RETURN(Value converted, ConvertArgument(call.arguments[i], proc->types[i]));
-      arguments.push_back(std::move(converted));
-    }
+    OCG_RETURN_IF_ERROR(BindProcedureCall(call.procedure, call.arguments, &proc, &arguments));
     if (engine_sql != nullptr) *engine_sql = DescribeCall(*proc, arguments);
 
     OCG_RETURN_IF_ERROR(Exec("SAVEPOINT ocg_procedure"));

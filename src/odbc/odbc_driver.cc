@@ -6,6 +6,7 @@
 #include "infra/connection_string.h"
 #include "odbc/odbc_handle.h"
 #include "odbc/odbc_result.h"
+#include "odbc/postgres_dialect.h"
 #include "value/text.h"
 
 namespace ocg {
@@ -57,24 +58,25 @@ Status Connect(const std::string& connection_string, std::unique_ptr<Link>* out)
   return Status();
 }
 
-// Where a server keeps what a session tells its procedures, known by the
-// server's own name for itself (docs/databases.md).
-enum class ContextStore {
-  kNone,        // the call context is not sent
+// The servers the engine knows, by their own name for themselves. Each keeps
+// what a session tells its procedures in its own place (docs/databases.md);
+// PostgreSQL is also sent the statements in its own dialect.
+enum class Server {
+  kOther,       // statements verbatim, no call context
   kSqlServer,   // SESSION_CONTEXT(N'ocg.order'), set by sp_set_session_context
   kPostgreSql,  // current_setting('ocg.order', true), set by set_config
 };
 
-ContextStore StoreOf(const Link& link) {
+Server ServerOf(const Link& link) {
   SQLCHAR name[128] = {0};
   SQLSMALLINT length = 0;
   if (!SQL_SUCCEEDED(SQLGetInfo(link.dbc.get(), SQL_DBMS_NAME, name, sizeof name, &length))) {
-    return ContextStore::kNone;
+    return Server::kOther;
   }
   const std::string_view dbms(reinterpret_cast<const char*>(name));
-  if (dbms.starts_with("Microsoft SQL Server")) return ContextStore::kSqlServer;
-  if (dbms.starts_with("PostgreSQL")) return ContextStore::kPostgreSql;
-  return ContextStore::kNone;
+  if (dbms.starts_with("Microsoft SQL Server")) return Server::kSqlServer;
+  if (dbms.starts_with("PostgreSQL")) return Server::kPostgreSql;
+  return Server::kOther;
 }
 
 // A text as a quoted SQL literal: inner quotes doubled. The order comes from
@@ -89,19 +91,19 @@ std::string Quoted(std::string_view text) {
 }
 
 // The statement that hands the context to the server: "" for none at all.
-std::string ContextStatement(ContextStore store, const CallContext& context) {
-  switch (store) {
-    case ContextStore::kSqlServer: {
+std::string ContextStatement(Server server, const CallContext& context) {
+  switch (server) {
+    case Server::kSqlServer: {
       auto set = [](std::string_view key, const std::string& value) {
         return std::string("EXEC sp_set_session_context @key = N'") + std::string(key) +
                "', @value = " + (value.empty() ? "NULL" : "N" + Quoted(value)) + "; ";
       };
       return set("ocg.operation", context.operation) + set("ocg.order", context.order);
     }
-    case ContextStore::kPostgreSql:
+    case Server::kPostgreSql:
       return "SELECT set_config('ocg.operation', " + Quoted(context.operation) +
              ", false), set_config('ocg.order', " + Quoted(context.order) + ", false)";
-    case ContextStore::kNone:
+    case Server::kOther:
       break;
   }
   return "";
@@ -120,7 +122,7 @@ class OdbcDriver : public Driver {
   OdbcDriver(std::string connection_string, std::unique_ptr<Link> link)
       : connection_string_(std::move(connection_string)),
         link_(std::move(link)),
-        store_(StoreOf(*link_)) {}
+        server_(ServerOf(*link_)) {}
 
   // The context reaches the server just before the next procedure call, and
   // only when it differs from what the server holds: most statements need
@@ -132,17 +134,23 @@ class OdbcDriver : public Driver {
 
   Status Run(std::string_view sql, RowSet* out, std::string* engine_sql) override {
     if (out != nullptr) *out = RowSet();
-    if (engine_sql != nullptr) engine_sql->assign(sql);
+    PostgresStatement translated;
+    std::string_view text = sql;
+    if (server_ == Server::kPostgreSql) {
+      OCG_RETURN_IF_ERROR(ToPostgres(sql, &translated));
+      text = translated.sql;
+    }
+    if (engine_sql != nullptr) engine_sql->assign(text);
     RowSet result;
     bool link_lost = false;
     Status st = SendContextFor(sql, &link_lost);
-    if (st.ok()) st = Execute(sql, &result, &link_lost);
+    if (st.ok()) st = Execute(text, &result, &link_lost);
     if (!st.ok() && idle_ && (link_lost || !Alive())) {
       // The server dropped this connection while it sat in the pool.
       link_lost = false;
       if (Reconnect().ok()) {
         st = SendContextFor(sql, &link_lost);
-        if (st.ok()) st = Execute(sql, &result, &link_lost);
+        if (st.ok()) st = Execute(text, &result, &link_lost);
       }
     }
     idle_ = !in_transaction_;
@@ -150,6 +158,7 @@ class OdbcDriver : public Driver {
       if (link_lost || !Alive()) broken_ = true;
       return st;
     }
+    if (translated.json_rows) OCG_RETURN_IF_ERROR(RowsFromJson(&result));
     if (out != nullptr) *out = std::move(result);
     return Status();
   }
@@ -170,10 +179,10 @@ class OdbcDriver : public Driver {
  private:
   // Before a procedure call, the context the server does not hold yet.
   Status SendContextFor(std::string_view sql, bool* link_lost) {
-    if (store_ == ContextStore::kNone || !CallsProcedure(sql)) return Status();
+    if (server_ == Server::kOther || !CallsProcedure(sql)) return Status();
     if (server_context_known_ && server_context_ == context_) return Status();
     RowSet ignored;
-    OCG_RETURN_IF_ERROR(Execute(ContextStatement(store_, context_), &ignored, link_lost));
+    OCG_RETURN_IF_ERROR(Execute(ContextStatement(server_, context_), &ignored, link_lost));
     server_context_ = context_;
     server_context_known_ = true;
     return Status();
@@ -259,7 +268,7 @@ class OdbcDriver : public Driver {
   // ended (and none in a transaction since then).
   bool idle_ = true;
   bool broken_ = false;
-  const ContextStore store_;
+  const Server server_;
   CallContext context_;         // what the operation tells the procedures
   CallContext server_context_;  // what the server holds, when known
   bool server_context_known_ = false;

@@ -197,19 +197,19 @@ TEST_F(PostgresOperationsTest, CallContextReachesTheSessionBeforeAProcedureCall)
   const struct {
     const char* name;
     CallContext context;
-    const char* statement;  // PostgreSQL refuses EXEC itself; the setting stays
+    const char* statement;
     const char* want;
   } cases[] = {
       {"a plain statement carries none", {"gAltera_Col_Geral", "126"}, "SELECT 1", "|"},
       {"a procedure call carries it",
        {"gAltera_Col_Geral", "126"},
-       " exec SP_X 11",
+       " exec SP_ZOR_CON_ULT_TON_PROG 11",
        "gAltera_Col_Geral|126"},
       {"a quote stays in the value",
        {"gBusca_Ton_Prog", "1'2"},
-       "EXEC SP_X 11",
+       "EXEC SP_ZOR_CON_FLAG_PROGR 11",
        "gBusca_Ton_Prog|1'2"},
-      {"cleared", {}, "EXEC SP_X 11", "|"},
+      {"cleared", {}, "EXEC SP_ZOR_CON_FLAG_PROGR 11", "|"},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(db->SetContext(c.context).ok()) << c.name;

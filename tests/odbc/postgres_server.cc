@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "infra/driver.h"
+#include "odbc/postgres_setup.h"
 
 namespace ocg::testing {
 namespace {
@@ -132,7 +133,7 @@ std::string PostgresServer::Init() {
   if (port_ == 0) return "no free port on 127.0.0.1";
   const std::string log = dir_ + "/initdb.log";
   pid_t pid = Spawn({bin_dir_ + "/initdb", "-D", dir_ + "/data", "-A", "trust", "-U", "ocg", "-E",
-                     "UTF8", "--no-locale", "--no-sync"},
+                     "UTF8", "--locale=C.UTF-8", "--no-sync"},
                     log, uid_, gid_, /*die_with_parent=*/false);
   int status = 0;
   if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
@@ -187,14 +188,54 @@ PostgresServer::~PostgresServer() {
   }
 }
 
+namespace {
+
+// The server's connection string with another database.
+std::string WithDatabase(const std::string& connection, const std::string& database) {
+  const size_t at = connection.find(";Database=");
+  const size_t end = connection.find(';', at + 1);
+  return connection.substr(0, at) + ";Database=" + database + connection.substr(end);
+}
+
+std::string Run(const PostgresServer& server, const std::string& sql) {
+  std::unique_ptr<Driver> db;
+  Status st = OpenDriver(server.connection(), &db);
+  if (st.ok()) st = db->Run(sql, nullptr, nullptr);
+  return st.ok() ? "" : sql + ": " + st.ToString();
+}
+
+}  // namespace
+
+std::string CreatePostgresDatabase(const PostgresServer& server, bool demo,
+                                   std::string* connection) {
+  static int created = 0;
+  static std::string templates[2];  // "" until built; index demo
+  std::string& source = templates[demo ? 1 : 0];
+  if (source.empty()) {
+    const std::string name = demo ? "ocg_template_demo" : "ocg_template_empty";
+    std::string why = Run(server, "CREATE DATABASE " + name);
+    if (!why.empty()) return why;
+    Status st = ocg::CreatePostgresDatabase(WithDatabase(server.connection(), name), demo);
+    if (!st.ok()) return "init-db failed: " + st.ToString();
+    source = name;
+  }
+  const std::string name = "ocg_test_" + std::to_string(getpid()) + "_" + std::to_string(++created);
+  std::string why = Run(server, "CREATE DATABASE " + name + " TEMPLATE " + source);
+  if (!why.empty()) return why;
+  *connection = WithDatabase(server.connection(), name);
+  return "";
+}
+
+void DropPostgresDatabase(const PostgresServer& server, const std::string& connection) {
+  const size_t at = connection.find(";Database=") + 10;
+  const std::string name = connection.substr(at, connection.find(';', at) - at);
+  Run(server, "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+}
+
 std::string LoadPostgresSchema(const PostgresServer& server) {
   static const std::string result = [&server]() -> std::string {
-    const std::string script = ReadFile(OCG_SOURCE_DIR "/src/odbc/postgresql_schema.sql");
-    if (script.empty()) return "the PostgreSQL schema script is missing";
-    std::unique_ptr<Driver> db;
-    Status st = OpenDriver(server.connection(), &db);
-    if (st.ok()) st = db->Run(script, nullptr, nullptr);
-    return st.ok() ? "" : "loading the schema failed: " + st.ToString();
+    Status st = ocg::CreatePostgresDatabase(server.connection(), /*demo=*/false);
+    return st.ok() ? "" : "init-db failed: " + st.ToString();
   }();
   return result;
 }

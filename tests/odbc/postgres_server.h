@@ -50,10 +50,20 @@ class PostgresServer {
   gid_t gid_ = 0;
 };
 
-// The PostgreSQL schema script (the tables and views the component uses),
-// loaded into the shared server's database once per process; the second and
-// later calls only return. Empty on success, else why it failed.
+// The component's tables, functions and procedures, made by init-db in the
+// shared server's own database once per process; the second and later calls
+// only return. Empty on success, else why it failed.
 std::string LoadPostgresSchema(const PostgresServer& server);
+
+// A database of its own on the shared server, made as "ocg init-db" makes
+// one (with the demonstration data when demo), copied from a template built
+// once per process. *connection names it. Empty on success, else why not.
+std::string CreatePostgresDatabase(const PostgresServer& server, bool demo,
+                                   std::string* connection);
+
+// Drops a database CreatePostgresDatabase made, cutting any session still on
+// it.
+void DropPostgresDatabase(const PostgresServer& server, const std::string& connection);
 
 }  // namespace ocg::testing
 

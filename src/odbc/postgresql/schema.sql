@@ -1,7 +1,7 @@
--- postgresql_schema.sql: the tables and views of the collection-order
--- component for a PostgreSQL database, reached through PostgreSQL's ODBC
--- driver. The same tables as the embedded database's schema, column for
--- column, in PostgreSQL's types:
+-- schema.sql: the tables and views of the collection-order component for a
+-- PostgreSQL database, reached through PostgreSQL's ODBC driver. The same
+-- tables as the embedded database's schema, column for column, in
+-- PostgreSQL's types:
 --   * identifiers and codes INTEGER, tonnages, weights, prices and
 --     capacities NUMERIC(15,3) (as Oracle's NUMBER and SQL Server's DECIMAL,
 --     handed to the component as exact decimals), other texts VARCHAR,
@@ -12,15 +12,12 @@
 --   * INFRA_IDS holds exactly one row, kept so by a unique index on a
 --     constant,
 --   * GETDATE() is defined, so that the statements written for SQL Server
---     that take the database's clock run here too. SYSDATE, Oracle's, is a
---     bare word PostgreSQL cannot be taught: use the kind SQLSERVER against
---     PostgreSQL.
+--     that take the database's clock run here too.
+-- The functions the Oracle statements rely on are in functions.sql, the
+-- stored procedures in sp_*.sql; "ocg init-db CONNECTION-STRING" loads them
+-- all (and the demonstration data with --demo) in one transaction.
 -- Dates typed day first ('06/12/2026') are read day first: the script sets
 -- DateStyle for the user that runs it, who should be the component's.
---
--- Load it once into an empty database, as the component's user:
---   psql -d DATABASE -f postgresql_schema.sql
--- (or through any ODBC client: the file holds plain statements only).
 
 ALTER ROLE CURRENT_USER SET DateStyle = 'ISO, DMY';
 SET DateStyle = 'ISO, DMY';

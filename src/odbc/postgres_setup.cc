@@ -1,0 +1,76 @@
+#include "odbc/postgres_setup.h"
+
+#include <memory>
+#include <string>
+
+#include "embedded/embedded_sql.h"
+#include "infra/driver.h"
+
+namespace ocg {
+namespace {
+
+std::string_view FileIn(const std::vector<std::pair<std::string_view, std::string_view>>& files,
+                        std::string_view name) {
+  for (const auto& [file, content] : files) {
+    if (file == name) return content;
+  }
+  return {};
+}
+
+// The scripts in the order they must run: the tables, the functions, the
+// procedures (which use both), then the data.
+std::vector<std::pair<std::string, std::string_view>> Scripts(bool demo) {
+  const auto& files = PostgresSqlFiles();
+  std::vector<std::pair<std::string, std::string_view>> scripts = {
+      {"schema.sql", FileIn(files, "schema.sql")},
+      {"functions.sql", FileIn(files, "functions.sql")}};
+  for (const auto& [file, content] : files) {
+    if (file.starts_with("sp_")) scripts.emplace_back(std::string(file), content);
+  }
+  if (demo) scripts.emplace_back("demo.sql", FileIn(EmbeddedSqlFiles(), "demo.sql"));
+  return scripts;
+}
+
+Status Count(Driver& db, std::string_view sql, int32_t* count) {
+  RowSet rows;
+  OCG_RETURN_IF_ERROR(db.Run(sql, &rows, nullptr));
+  if (rows.rows.empty() || rows.rows[0].empty()) return Status::Error("no count came back", 0);
+  OCG_ASSIGN_OR_RETURN(*count, rows.rows[0][0].ToInt32());
+  return Status();
+}
+
+}  // namespace
+
+Status CreatePostgresDatabase(std::string_view connection_string, bool demo) {
+  std::unique_ptr<Driver> db;
+  OCG_RETURN_IF_ERROR(OpenDriver(connection_string, &db));
+  int32_t tables = 0;
+  if (!Count(*db, "SELECT COUNT(*) FROM pg_catalog.pg_namespace WHERE nspname = 'pg_catalog'",
+             &tables)
+           .ok() ||
+      tables != 1) {
+    return Status::Error("ocg init-db creates databases on PostgreSQL servers only", 0);
+  }
+  OCG_RETURN_IF_ERROR(Count(*db,
+                            "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+                            "current_schema() AND table_name IN ('docto_transporte', 'infra_ids')",
+                            &tables));
+  if (tables > 0) {
+    return Status::Error("the database already holds the component's tables; nothing was changed",
+                         0);
+  }
+  OCG_RETURN_IF_ERROR(db->Begin(/*for_write=*/false));
+  for (const auto& [name, script] : Scripts(demo)) {
+    Status st = script.empty() ? Status::Error("the script is missing from this build", 0)
+                               : db->Run(script, nullptr, nullptr);
+    if (!st.ok()) {
+      db->Rollback().IgnoreError();
+      return Status::Error(name + ": " + st.description() + "; nothing was changed", st.number());
+    }
+  }
+  Status committed = db->Commit();
+  if (!committed.ok()) db->Rollback().IgnoreError();
+  return committed;
+}
+
+}  // namespace ocg
