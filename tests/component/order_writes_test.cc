@@ -28,6 +28,8 @@ namespace {
 using testing::Answer;
 using testing::BusinessState;
 using testing::Call;
+using testing::Engine;
+using testing::EngineName;
 using testing::Json;
 using testing::NewOrder;
 using testing::TempDatabase;
@@ -103,32 +105,38 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
       {"spend 14", "gInclui_Col_Geral", spend, 5,
        "11 60 240 504|12 150 50 505|13 0 100 503|14 116 0 502|"},
   };
+  // By engine and kind; the statements as built by kind, whatever the engine.
   std::map<std::string, std::vector<std::string>> states, statements;
-  for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
-    TempDatabase db;
-    TraceCapture trace(db.dir());
-    for (const Step& step : steps) {
-      const std::string name = std::string(step.name) + " / " + kind;
-      Answer a = Call(step.op, step.args, db.connection(), kind, step.user);
-      if (step.programmes) {
-        EXPECT_EQ(step.programmes, Text(db, kProgrammes)) << name;
+  for (const Engine engine : testing::TestEngines()) {
+    for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
+      const std::string run = std::string(EngineName(engine)) + " " + kind;
+      TempDatabase db(engine);
+      TraceCapture trace(db.dir());
+      for (const Step& step : steps) {
+        const std::string name = std::string(step.name) + " / " + run;
+        Answer a = Call(step.op, step.args, db.connection(), kind, step.user);
+        if (step.programmes) {
+          EXPECT_EQ(step.programmes, Text(db, kProgrammes)) << name;
+        }
+        if (step.links) {
+          EXPECT_EQ(step.links, Text(db, kLinks)) << name;
+        }
+        EXPECT_EQ(step.want,
+                  step.argument == std::string("result") ? Cat(a.result) : a.text(step.argument))
+            << name << ": " << a.text("outvntMsg_Ret");
+        states[run].push_back(BusinessState(db));
       }
-      if (step.links) {
-        EXPECT_EQ(step.links, Text(db, kLinks)) << name;
-      }
-      EXPECT_EQ(step.want,
-                step.argument == std::string("result") ? Cat(a.result) : a.text(step.argument))
-          << name << ": " << a.text("outvntMsg_Ret");
-      states[kind].push_back(BusinessState(db));
+      EXPECT_EQ(
+          "2305 S ana.costa@tarvosa.com.br "
+          "__JOB__2__2003/01/01 00:00__2003/01/01 00:00__778899__3__0__0__6__0__0__0__0",
+          Cat(db.Scalar(
+              "SELECT FUNCAO_ID || ' ' || FLAG_ENVIA_EMAIL || ' ' || LOWER(ENDERECO_EMAIL) "
+              "|| ' ' || TXT_QUERY FROM LOG_GERADOR WHERE LOG_GERADOR_ID = 2")))
+          << run;
+      EXPECT_EQ(0, db.Count("LOG_MSG")) << run;
+      const std::vector<std::string> built = trace.Statements();
+      statements[kind].insert(statements[kind].end(), built.begin(), built.end());
     }
-    EXPECT_EQ(
-        "2305 S ana.costa@tarvosa.com.br "
-        "__JOB__2__2003/01/01 00:00__2003/01/01 00:00__778899__3__0__0__6__0__0__0__0",
-        Cat(db.Scalar("SELECT FUNCAO_ID || ' ' || FLAG_ENVIA_EMAIL || ' ' || LOWER(ENDERECO_EMAIL) "
-                      "|| ' ' || TXT_QUERY FROM LOG_GERADOR WHERE LOG_GERADOR_ID = 2")))
-        << kind;
-    EXPECT_EQ(0, db.Count("LOG_MSG")) << kind;
-    statements[kind] = trace.Statements();
   }
   // Each statement as the operations build it, blank for blank.
   const std::map<std::string, std::vector<std::string>> expected = {
@@ -183,8 +191,11 @@ TEST_F(OrderLifecycleTest, ScenarioUnderBothKinds) {
           << kind << " never ran: " << sql;
     }
   }
-  for (size_t i = 0; i < std::size(steps); ++i) {
-    EXPECT_EQ(states["ORACLE"][i], states["SQLSERVER"][i]) << "after " << steps[i].name;
+  const auto& reference = states.begin()->second;
+  for (const auto& [run, after] : states) {
+    for (size_t i = 0; i < std::size(steps); ++i) {
+      EXPECT_EQ(reference[i], after[i]) << run << " after " << steps[i].name;
+    }
   }
 }
 
@@ -232,18 +243,20 @@ TEST_F(OrderLifecycleTest, RefusalsWriteNothing) {
       {"a recipient over 100 characters", "gExclui_Col_Geral", deletion(9, 778899),
        "Preencha Destinatário do E-Mail com, no máximo, 100 caracteres.", 1, 8},
   };
-  for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
-    TempDatabase db;
-    const std::string before = BusinessState(db);
-    for (const Case& c : cases) {
-      const std::string name = std::string(c.name) + " / " + kind;
-      const long logs = db.Count("LOG_MSG");
-      Answer a = Call(c.op, c.args, db.connection(), kind, c.user);
-      EXPECT_EQ(Value::Int16(10), a.result) << name;
-      EXPECT_EQ(Json(c.want), a.args["outvntMsg_Ret"]) << name;
-      EXPECT_EQ(logs + c.logged, db.Count("LOG_MSG")) << name;
-      EXPECT_EQ(before, BusinessState(db)) << name;
-      EXPECT_TRUE(NoOrderId(a)) << name;
+  for (const Engine engine : testing::TestEngines()) {
+    for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
+      TempDatabase db(engine);
+      const std::string before = BusinessState(db);
+      for (const Case& c : cases) {
+        const std::string name = std::string(c.name) + " / " + EngineName(engine) + " " + kind;
+        const long logs = db.Count("LOG_MSG");
+        Answer a = Call(c.op, c.args, db.connection(), kind, c.user);
+        EXPECT_EQ(Value::Int16(10), a.result) << name;
+        EXPECT_EQ(Json(c.want), a.args["outvntMsg_Ret"]) << name;
+        EXPECT_EQ(logs + c.logged, db.Count("LOG_MSG")) << name;
+        EXPECT_EQ(before, BusinessState(db)) << name;
+        EXPECT_TRUE(NoOrderId(a)) << name;
+      }
     }
   }
 }
@@ -291,20 +304,76 @@ class FaultyDriver final : public Driver {
   bool lost_ = false;
 };
 
-// "Fault Source=PATH": the embedded database at PATH behind a FaultyDriver.
+// "Fault Source={CONNECTION}": the database CONNECTION names (braced, its
+// own "}" doubled) behind a FaultyDriver.
 const bool registered = RegisterDriverEngine(
     {"fault injection", "Fault Source",
      [](const ConnectionKeys& keys) { return keys.count("faultsource") > 0; },
      [](std::string_view, const ConnectionKeys& keys, std::unique_ptr<Driver>* out) {
        std::unique_ptr<Driver> inner;
-       Status st = OpenSqliteDriver(keys.at("faultsource"), &inner);
+       Status st = OpenDriver(keys.at("faultsource"), &inner);
        if (st.ok()) *out = std::make_unique<FaultyDriver>(std::move(inner));
        return st;
      }});
 
+std::string Faulty(const TempDatabase& db) {
+  std::string braced;
+  for (char c : db.connection()) braced += c == '}' ? std::string("}}") : std::string(1, c);
+  return "Fault Source={" + braced + "}";
+}
+
+// Puts db back as it was when Keep() ran: the file copied back, or the
+// PostgreSQL database made again from a copy of itself.
+class Snapshot {
+ public:
+  explicit Snapshot(const TempDatabase& db) : db_(db) {}
+  ~Snapshot() {
+    if (!copy_.empty() && db_.engine() == Engine::kPostgres) Admin("DROP DATABASE " + copy_);
+  }
+  void Keep() {
+    CloseThreadConnections();
+    if (db_.engine() == Engine::kEmbedded) {
+      copy_ = db_.dir() + "/pristine.db";
+      std::filesystem::copy_file(db_.path(), copy_);
+      return;
+    }
+    copy_ = DatabaseName() + "_pristine";
+    Admin("CREATE DATABASE " + copy_ + " TEMPLATE " + DatabaseName());
+  }
+  void Restore() {
+    CloseThreadConnections();
+    if (db_.engine() == Engine::kEmbedded) {
+      std::filesystem::copy_file(copy_, db_.path(),
+                                 std::filesystem::copy_options::overwrite_existing);
+      return;
+    }
+    Admin("DROP DATABASE " + DatabaseName() + " WITH (FORCE)");
+    Admin("CREATE DATABASE " + DatabaseName() + " TEMPLATE " + copy_);
+  }
+
+ private:
+  std::string DatabaseName() const {
+    const std::string& c = db_.connection();
+    const size_t at = c.find(";Database=") + 10;
+    return c.substr(at, c.find(';', at) - at);
+  }
+  // A statement on the server's own database, outside db.
+  void Admin(const std::string& sql) const {
+    std::string admin = db_.connection();
+    admin.replace(admin.find(";Database=") + 10, DatabaseName().size(), "postgres");
+    std::unique_ptr<Driver> d;
+    Status st = OpenDriver(admin, &d);
+    if (st.ok()) st = d->Run(sql, nullptr, nullptr);
+    EXPECT_TRUE(st.ok()) << sql << ": " << st.ToString();
+  }
+
+  const TempDatabase& db_;
+  std::string copy_;
+};
+
 // Every statement of five writes made to fail in turn, or its connection lost
-// there, under both kinds: every business table stays as it was and the
-// failure is logged. Order 126 is created before each.
+// there, under both kinds and on each engine: every business table stays as
+// it was and the failure is logged once. Order 126 is created before each.
 TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
   ASSERT_TRUE(registered);
   Json split = NewOrder(), row_only = NewOrder();
@@ -318,65 +387,71 @@ TEST(OrderFaultsTest, EveryStatementFailingLeavesNothingWritten) {
       {"alter 1, its row and sales order", "gAltera_Col_Geral", row_only, 5},
       {"delete 1 and its displacement", "gExclui_Col_Geral", delete_1, 5},
       {"delete 9 and register its CVA job", "gExclui_Col_Geral", delete_9, 4}};
-  int injected = 0;
   std::map<std::string, std::set<std::string>> after;  // by operation, under either kind
-  for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
-    TempDatabase db;
-    ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
-    CloseThreadConnections();
-    const std::string pristine = db.dir() + "/pristine.db";
-    std::filesystem::copy_file(db.path(), pristine);
-    const std::string before = BusinessState(db);
-    for (const auto& [what, op, args, user] : operations) {
-      for (bool lose : {false, true}) {
-        for (int k = 1, fired = 1; fired; ++k) {
-          const std::string name = std::string(what) + " / " + kind + " / statement " +
-                                   std::to_string(k) + (lose ? " lost" : " failed");
-          plan = {k, lose};
-          Answer a = Call(op, args, "Fault Source=" + db.path(), kind, user);
-          fired = plan.fired;
-          plan = {};
-          injected += fired;
-          if (!fired) {  // it ran to its end before statement k
-            EXPECT_TRUE(a.ok()) << name;
-            after[what].insert(BusinessState(db));
-          } else if (!a.ok()) {  // (a failed system-log step is ignored)
-            EXPECT_EQ(before, BusinessState(db)) << name;
-            EXPECT_TRUE(NoOrderId(a)) << name;
-            // The trap's row; the job module adds its own report of a failed
-            // registration, alone when the failing step had no trap.
-            const long rows = db.Count("LOG_MSG");
-            const long reports = db.Count("LOG_MSG WHERE MSG01 LIKE 'LUM_JOB.gInclui_JOB - %'");
-            EXPECT_TRUE(rows == 1 || (rows == 2 && reports == 1)) << name << ": " << rows;
+  for (const Engine engine : testing::TestEngines()) {
+    int injected = 0;
+    for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
+      const std::string run = std::string(EngineName(engine)) + " " + kind;
+      TempDatabase db(engine);
+      ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
+      Snapshot pristine(db);
+      pristine.Keep();
+      const std::string before = BusinessState(db);
+      for (const auto& [what, op, args, user] : operations) {
+        for (bool lose : {false, true}) {
+          for (int k = 1, fired = 1; fired; ++k) {
+            const std::string name = std::string(what) + " / " + run + " / statement " +
+                                     std::to_string(k) + (lose ? " lost" : " failed");
+            plan = {k, lose};
+            Answer a = Call(op, args, Faulty(db), kind, user);
+            fired = plan.fired;
+            plan = {};
+            injected += fired;
+            if (!fired) {  // it ran to its end before statement k
+              EXPECT_TRUE(a.ok()) << name;
+              after[what].insert(BusinessState(db));
+              pristine.Restore();
+            } else if (!a.ok()) {  // (a failed system-log step is ignored)
+              EXPECT_EQ(before, BusinessState(db)) << name;
+              EXPECT_TRUE(NoOrderId(a)) << name;
+              // The trap's row; the job module adds its own report of a failed
+              // registration, alone when the failing step had no trap.
+              const long rows = db.Count("LOG_MSG");
+              const long reports = db.Count("LOG_MSG WHERE MSG01 LIKE 'LUM_JOB.gInclui_JOB - %'");
+              EXPECT_TRUE(rows == 1 || (rows == 2 && reports == 1)) << name << ": " << rows;
+              db.Exec("DELETE FROM LOG_MSG");
+            } else {
+              pristine.Restore();
+            }
           }
-          CloseThreadConnections();
-          std::filesystem::copy_file(pristine, db.path(),
-                                     std::filesystem::copy_options::overwrite_existing);
         }
       }
     }
+    EXPECT_GT(injected, 300) << EngineName(engine);
   }
-  EXPECT_GT(injected, 300);
-  for (const auto& [what, states] : after) EXPECT_EQ(1u, states.size()) << what << ": kinds differ";
+  for (const auto& [what, states] : after) EXPECT_EQ(1u, states.size()) << what << ": runs differ";
 
   // The database refusing the commit itself: the call fails, is logged once
   // and has written nothing.
-  for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
-    TempDatabase db;
-    ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
-    const std::string before = BusinessState(db);
-    for (const auto& [what, op, args, user] : operations) {
-      const std::string name = std::string(what) + " / " + kind + " / commit refused";
-      plan = {.fail_commit = true};
-      Answer a = Call(op, args, "Fault Source=" + db.path(), kind, user);
-      EXPECT_TRUE(plan.fired) << name;
-      plan = {};
-      EXPECT_FALSE(a.ok()) << name;
-      EXPECT_TRUE(NoOrderId(a)) << name;
-      EXPECT_NE("", a.text("outvntMsg_Ret")) << name;
-      EXPECT_EQ(before, BusinessState(db)) << name;
-      EXPECT_EQ(1, db.Count("LOG_MSG")) << name;
-      db.Exec("DELETE FROM LOG_MSG");
+  for (const Engine engine : testing::TestEngines()) {
+    for (const std::string kind : {"ORACLE", "SQLSERVER"}) {
+      TempDatabase db(engine);
+      ASSERT_TRUE(Call("gInclui_Col_Geral", NewOrder(), db.connection(), kind).ok());
+      const std::string before = BusinessState(db);
+      for (const auto& [what, op, args, user] : operations) {
+        const std::string name =
+            std::string(what) + " / " + EngineName(engine) + " " + kind + " / commit refused";
+        plan = {.fail_commit = true};
+        Answer a = Call(op, args, Faulty(db), kind, user);
+        EXPECT_TRUE(plan.fired) << name;
+        plan = {};
+        EXPECT_FALSE(a.ok()) << name;
+        EXPECT_TRUE(NoOrderId(a)) << name;
+        EXPECT_NE("", a.text("outvntMsg_Ret")) << name;
+        EXPECT_EQ(before, BusinessState(db)) << name;
+        EXPECT_EQ(1, db.Count("LOG_MSG")) << name;
+        db.Exec("DELETE FROM LOG_MSG");
+      }
     }
   }
 }
@@ -429,44 +504,49 @@ int Writer(const std::string& connection, const std::string& kind, int seed) {
   return 0;
 }
 
-// Four processes, two on each path, write orders on programmes 71-76 at once.
+// Four processes, two on each path, write orders on programmes 71-76 at once,
+// on each engine.
 TEST(OrderConcurrencyTest, TonnageAlwaysEqualsTheLinks) {
-  TempDatabase db;
-  SetClockForTesting(*ParseDateTime("2026/12/06 10:00"));
-  // 76 has no status, which the status rule refuses to touch.
-  db.Exec("UPDATE PROGRAM_CARGA SET TAB_STATUS_ID = 501 WHERE PROGRAM_CARGA_ID = 76");
-  const std::string programmes =
-      "SELECT P.PROGRAM_CARGA_ID, NVL(P.TON_PROGRAMADA, 0), NVL(P.TON_CARREGADA, 0), "
-      "NVL(P.TON_P_ESCOAR, 0), (SELECT NVL(SUM(H.ULTIMA_TON_PROGR), 0) FROM HIST_PROGR_ESCOAM H "
-      "WHERE H.PROGRAM_CARGA_ID = P.PROGRAM_CARGA_ID AND H.DOCTO_TRANSPORTE_ID >= 126) "
-      "FROM PROGRAM_CARGA P WHERE P.PROGRAM_CARGA_ID BETWEEN 71 AND 76 ORDER BY 1";
-  const auto initial = db.Rows(programmes);
+  for (const Engine engine : testing::TestEngines()) {
+    const char* on = EngineName(engine);
+    TempDatabase db(engine);
+    SetClockForTesting(*ParseDateTime("2026/12/06 10:00"));
+    // 76 has no status, which the status rule refuses to touch.
+    db.Exec("UPDATE PROGRAM_CARGA SET TAB_STATUS_ID = 501 WHERE PROGRAM_CARGA_ID = 76");
+    const std::string programmes =
+        "SELECT P.PROGRAM_CARGA_ID, NVL(P.TON_PROGRAMADA, 0), NVL(P.TON_CARREGADA, 0), "
+        "NVL(P.TON_P_ESCOAR, 0), (SELECT NVL(SUM(H.ULTIMA_TON_PROGR), 0) FROM HIST_PROGR_ESCOAM "
+        "H WHERE H.PROGRAM_CARGA_ID = P.PROGRAM_CARGA_ID AND H.DOCTO_TRANSPORTE_ID >= 126) "
+        "FROM PROGRAM_CARGA P WHERE P.PROGRAM_CARGA_ID BETWEEN 71 AND 76 ORDER BY 1";
+    const auto initial = db.Rows(programmes);
 
-  const auto start = std::chrono::steady_clock::now();
-  const bool writers_ok = testing::InChildProcesses(
-      4, [&](int p) { return Writer(db.connection(), p % 2 ? "SQLSERVER" : "ORACLE", p); });
-  SetClockForTesting(std::nullopt);
-  EXPECT_TRUE(writers_ok) << "a writer met a trapped error";
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    const auto start = std::chrono::steady_clock::now();
+    const bool writers_ok = testing::InChildProcesses(
+        4, [&](int p) { return Writer(db.connection(), p % 2 ? "SQLSERVER" : "ORACLE", p); });
+    SetClockForTesting(std::nullopt);
+    EXPECT_TRUE(writers_ok) << on << ": a writer met a trapped error";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60)) << on;
 
-  // Every identifier drawn names one order (the key refuses a second).
-  const Value created =
-      db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID >= 126");
-  EXPECT_EQ(created, db.Scalar("SELECT DOCTO_TRANSPORTE_ID - 125 FROM INFRA_IDS"));
-  EXPECT_GE(created.int32(), 8);
-  const auto now = db.Rows(programmes);
-  for (size_t i = 0; i < now.size(); ++i) {
-    const double programmed = now[i][1].dbl(), loaded = now[i][2].dbl(), rest = now[i][3].dbl(),
-                 links = now[i][4].dbl();
-    EXPECT_DOUBLE_EQ(initial[i][2].dbl() + links, loaded) << Cat(now[i][0]);
-    EXPECT_DOUBLE_EQ(programmed - loaded, rest) << Cat(now[i][0]);
+    // Every identifier drawn names one order (the key refuses a second).
+    const Value created =
+        db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID >= 126");
+    EXPECT_EQ(created, db.Scalar("SELECT DOCTO_TRANSPORTE_ID - 125 FROM INFRA_IDS")) << on;
+    EXPECT_GE(created.int32(), 8) << on;
+    const auto now = db.Rows(programmes);
+    for (size_t i = 0; i < now.size(); ++i) {
+      const double programmed = now[i][1].dbl(), loaded = now[i][2].dbl(), rest = now[i][3].dbl(),
+                   links = now[i][4].dbl();
+      EXPECT_DOUBLE_EQ(initial[i][2].dbl() + links, loaded) << on << " " << Cat(now[i][0]);
+      EXPECT_DOUBLE_EQ(programmed - loaded, rest) << on << " " << Cat(now[i][0]);
+    }
+    // Active orders have their links; deleted ones have none.
+    EXPECT_EQ(Value::Int32(0),
+              db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE D WHERE DOCTO_TRANSPORTE_ID >= 126 "
+                        "AND (TAB_STATUS_ID = 1) = NOT EXISTS (SELECT 1 FROM HIST_PROGR_ESCOAM H "
+                        "WHERE H.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID)"))
+        << on;
+    EXPECT_EQ(0, db.Count("LOG_MSG")) << on;
   }
-  // Active orders have their links; deleted ones have none.
-  EXPECT_EQ(Value::Int32(0),
-            db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE D WHERE DOCTO_TRANSPORTE_ID >= 126 "
-                      "AND (TAB_STATUS_ID = 1) = NOT EXISTS (SELECT 1 FROM HIST_PROGR_ESCOAM H "
-                      "WHERE H.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID)"));
-  EXPECT_EQ(0, db.Count("LOG_MSG"));
 }
 
 }  // namespace
