@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libsqlite3-dev sqlite3
-  nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
+  nlohmann-json3-dev libcli11-dev libboost-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev wrk chromium curl
   # the ODBC engine, and the drivers and server its tests run against
   unixodbc-dev libsqliteodbc odbc-postgresql postgresql
