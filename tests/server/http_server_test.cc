@@ -93,8 +93,11 @@ TEST(HttpServerTest, StrictFraming) {
   TempDatabase db;
   ServerProcess server = Serve(db, {});
   ASSERT_NE(0, server.port()) << server.Output();
-  std::string many_fields;
-  for (int i = 0; i < 5000; ++i) many_fields += "X-" + std::to_string(i) + ": y\r\n";
+  auto fields = [](int n) {
+    std::string lines;
+    for (int i = 0; i < n; ++i) lines += "X-" + std::to_string(i) + ": y\r\n";
+    return lines;
+  };
   const std::string padded_call = kCall.substr(0, kCall.size() - 1) + std::string(20480, ' ') + "}";
   const std::string form = "Content-Type: application/x-www-form-urlencoded\r\n";
   struct Case {
@@ -110,7 +113,8 @@ TEST(HttpServerTest, StrictFraming) {
       {"length, then chunks", Post(Length(5) + "Transfer-Encoding: chunked\r\n", "0\r\n\r\n"), 400},
       {"chunks, then length", Post("Transfer-Encoding: chunked\r\n" + Length(5), "0\r\n\r\n"), 400},
       {"an encoding that is not chunked", Post("Transfer-Encoding: gzip\r\n", kCall), 400},
-      {"5000 header fields", Post(many_fields, ""), 431},
+      {"150 short header fields", Post(fields(150), ""), 431},
+      {"5000 header fields", Post(fields(5000), ""), 431},
       {"a 9 KiB header", Post("X-Big: " + std::string(9216, 'a') + "\r\n", ""), 431},
       {"a body over 1 MiB as a form",
        Post(form + Length((1 << 20) + 1), std::string((1 << 20) + 1, ' ')), 413},
@@ -162,9 +166,8 @@ TEST(HttpServerTest, BurstOfConnectionsIsServed) {
   const Clock::time_point start = Clock::now();
   for (int i = 0; i < kClients; ++i) {
     clients.push_back(std::make_unique<RawClient>(server.port()));
-    ASSERT_TRUE(clients.back()->connected()) << "client " << i;
+    ASSERT_TRUE(clients.back()->Send(Post(Length(kCall.size()), kCall))) << "client " << i;
   }
-  for (auto& client : clients) client->Send(Post(Length(kCall.size()), kCall));
   int answered = 0;
   for (auto& client : clients) answered += client->Status(milliseconds(5000)) == 200;
   EXPECT_EQ(kClients, answered);
@@ -182,10 +185,10 @@ TEST(HttpServerTest, StopIsBoundedWhateverClientsDo) {
     slow.push_back(std::make_unique<RawClient>(server.port()));
     slow.back()->Send("POST /ocg/gCons_Docto_Transp HTTP/1.1\r\nHost: t\r\n");
   }
-  // And one whose answer is never read: a large answer fills its buffers.
-  RawClient not_reading(server.port());
+  // And one that asks for answers and reads none.
+  RawClient not_reading(server.port(), "127.0.0.1", 4096);
   std::string pipelined;
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 100; ++i) {  // as many as a connection serves: 4 MB of answers
     pipelined += "GET /openapi.json HTTP/1.1\r\nHost: t\r\n\r\n";
   }
   not_reading.Send(pipelined);
