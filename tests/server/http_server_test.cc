@@ -35,17 +35,23 @@ ServerProcess Serve(const TempDatabase& db, std::vector<std::string> flags) {
   return ServerProcess(db.dir(), flags);
 }
 
+// Clients that have sent the start of a request, and nothing more yet.
+std::vector<std::unique_ptr<RawClient>> StartedRequests(int port, int count) {
+  std::vector<std::unique_ptr<RawClient>> clients;
+  for (int i = 0; i < count; ++i) {
+    clients.push_back(std::make_unique<RawClient>(port));
+    clients.back()->Send("POST /ocg/gCons_Docto_Transp HTTP/1.1\r\n");
+  }
+  return clients;
+}
+
 // Clients that start a request and never finish it hold no worker: beside
 // 64 of them, 4 workers answer ordinary calls at once.
 TEST(HttpServerTest, SlowClientsHoldNoWorker) {
   TempDatabase db;
   ServerProcess server = Serve(db, {"--workers", "4"});
   ASSERT_NE(0, server.port()) << server.Output();
-  std::vector<std::unique_ptr<RawClient>> slow;
-  for (int i = 0; i < 64; ++i) {
-    slow.push_back(std::make_unique<RawClient>(server.port()));
-    ASSERT_TRUE(slow.back()->Send("POST /ocg/gCons_Docto_Transp HTTP/1.1\r\n"));
-  }
+  std::vector<std::unique_ptr<RawClient>> slow = StartedRequests(server.port(), 64);
   std::atomic<bool> done{false};
   std::thread trickle([&] {
     for (int line = 0; !done; ++line) {
@@ -180,11 +186,7 @@ TEST(HttpServerTest, StopIsBoundedWhateverClientsDo) {
   TempDatabase db;
   ServerProcess server = Serve(db, {"--workers", "2"});
   ASSERT_NE(0, server.port()) << server.Output();
-  std::vector<std::unique_ptr<RawClient>> slow;
-  for (int i = 0; i < 16; ++i) {
-    slow.push_back(std::make_unique<RawClient>(server.port()));
-    slow.back()->Send("POST /ocg/gCons_Docto_Transp HTTP/1.1\r\nHost: t\r\n");
-  }
+  std::vector<std::unique_ptr<RawClient>> slow = StartedRequests(server.port(), 16);
   // And one that asks for answers and reads none.
   RawClient not_reading(server.port(), "127.0.0.1", 4096);
   std::string pipelined;
