@@ -197,10 +197,16 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
                             });
   }
 
-  void OnHeader() {
+  // What the request line said, for the handler or the refusal's log line.
+  void NoteRequestLine() {
     const auto& message = parser_->get();
     request_.method = std::string(View(message.method_string()));
     request_.path = PathOf(View(message.target()));
+  }
+
+  void OnHeader() {
+    const auto& message = parser_->get();
+    NoteRequestLine();
     if (static_cast<size_t>(std::distance(message.begin(), message.end())) >
         server_.limits_.max_header_fields) {
       return AnswerError(431, "a request has at most " +
@@ -239,6 +245,7 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
 
   void ReadFailed(const error_code& ec) {
     const HttpLimits& limits = server_.limits_;
+    if (request_.method.empty()) NoteRequestLine();
     if (timed_out_) {
       return AnswerError(408, "the request did not arrive whole within " +
                                   std::to_string(limits.request_timeout.count()) + " ms");
