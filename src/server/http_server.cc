@@ -31,6 +31,9 @@ constexpr std::chrono::milliseconds kLingerTimeout{1000};
 // Connections past the limits are answered 503 while at most this many such
 // answers are under way; beyond that they are closed unanswered.
 constexpr int kMaxRefusing = 64;
+// Bodies being read are held whole in memory: at most this many bodies of
+// the largest size at once, counted by what their headers announce.
+constexpr uint64_t kBodiesInMemory = 64;
 
 std::string_view View(boost::beast::string_view s) { return {s.data(), s.size()}; }
 
@@ -106,6 +109,7 @@ class HttpServer::Impl {
   std::map<asio::ip::address, int> per_address_;  // admitted connections by peer
   int admitted_ = 0;
   int refusing_ = 0;
+  uint64_t body_bytes_ = 0;  // announced by the bodies being read
   bool stopping_ = false;
   WorkerPool pool_;  // destroyed first: its tasks reach into the members above
 };
@@ -140,6 +144,7 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
   void Close() {
     if (state_ == State::kClosed) return;
     state_ = State::kClosed;
+    ReleaseBody();
     error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
@@ -221,6 +226,13 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
           400, "Transfer-Encoding must end in chunked and never come with Content-Length");
     }
     if (parser_->is_done()) return Dispatch();
+    // A chunked body may grow to the limit.
+    const uint64_t body = parser_->content_length().value_or(server_.limits_.max_body);
+    if (server_.body_bytes_ + body > kBodiesInMemory * server_.limits_.max_body) {
+      return AnswerError(503, "the server is reading too many request bodies; try again shortly");
+    }
+    body_reserved_ = body;
+    server_.body_bytes_ += body;
     if (boost::beast::iequals(message[http::field::expect], "100-continue")) {
       static constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
       asio::async_write(socket_, asio::buffer(kContinue.data(), kContinue.size()),
@@ -232,6 +244,11 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
       return;
     }
     ReadBody();
+  }
+
+  void ReleaseBody() {
+    server_.body_bytes_ -= body_reserved_;
+    body_reserved_ = 0;
   }
 
   void ReadBody() {
@@ -265,6 +282,7 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
   // The request is whole: a worker runs it, and the answer comes back here.
   void Dispatch() {
     state_ = State::kWorking;
+    ReleaseBody();
     Disarm();
     auto& message = parser_->get();
     keep_alive_ = keep_alive_ && message.keep_alive() &&
@@ -344,6 +362,7 @@ class HttpServer::Impl::Connection : public std::enable_shared_from_this<Connect
   State state_ = State::kIdle;
   bool keep_alive_ = true;
   int served_ = 0;
+  uint64_t body_reserved_ = 0;  // of the server's body_bytes_
   boost::beast::flat_buffer buffer_;
   std::optional<http::request_parser<http::string_body>> parser_;
   HttpRequest request_;  // a worker reads it while the state is kWorking

@@ -9,7 +9,9 @@
 // Bounds, each answered with a JSON error made by the refusal hook:
 //   - a whole request must arrive within request_timeout of its first byte
 //     (408), an idle keep-alive connection closes after idle_timeout;
-//   - open connections, in total and per client address (503 past either);
+//   - open connections, in total and per client address, and the request
+//     bodies being read, by their announced size, to 64 of max_body (503
+//     past any of these);
 //   - framing: a negative, non-numeric or conflicting Content-Length, or one
 //     with Transfer-Encoding, or a Transfer-Encoding that is not chunked last
 //     (400); headers over max_header_bytes or max_header_fields (431); a body
