@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "base/log_text.h"
 #include "cli/dispatch.h"
 #include "infra/connection_string.h"
 #include "infra/session.h"
@@ -261,7 +261,7 @@ class HttpService::Impl {
       Status st = RunStatement(db.connection, "SELECT 1 FROM INFRA_IDS", &rows);
       if (!st.ok()) {
         std::fprintf(stderr, "ocg serve: database %s does not answer: %s\n", db.name.c_str(),
-                     st.ToString().c_str());
+                     EscapeControlCharacters(st.ToString()).c_str());
       }
       databases[db.name] = st.ok() ? "ok" : "unreachable";
       all_up = all_up && st.ok();
