@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Requests per second of the service for gCons_Docto_Transp (order 1, Oracle
-# path, demo database) against a hello-world cpp-httplib handler, both with
-# the same worker count and keep-alive settings, measured one after the other
-# with wrk on 127.0.0.1 from the same machine. Prints both and their ratio.
+# path, demo database) against two hello-world handlers with the same worker
+# count: one on the service's own front end (Boost.Beast), one on cpp-httplib,
+# a thread per connection. Measured one after the other with wrk on 127.0.0.1
+# from the same machine; prints each with the server's CPU per request and
+# wrk's p99 latency, and the service's ratio to each.
 #
 #   bash bench/service_throughput.sh [SECONDS=10] [CONNECTIONS=8] [WORKERS=8]
 set -euo pipefail
@@ -10,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-10}
 connections=${2:-8}
 workers=${3:-8}
-for tool in wrk build/ocg build/hello_server; do
+for tool in wrk build/ocg build/hello_server build/front_end_hello_server; do
   command -v "$tool" > /dev/null || { echo "missing: $tool (bash scripts/build.sh)"; exit 2; }
 done
 
@@ -28,7 +30,9 @@ trap cleanup EXIT
 pids+=($!)
 ./build/hello_server 18602 "$workers" &
 pids+=($!)
-for port in 18601 18602; do
+./build/front_end_hello_server 18603 "$workers" &
+pids+=($!)
+for port in 18601 18602 18603; do
   for _ in $(seq 1 100); do
     curl -s -o /dev/null "http://127.0.0.1:$port/" && break
     sleep 0.1
@@ -43,20 +47,25 @@ LUA
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
-# url pid -> "requests/s server-CPU-microseconds-per-request"
+# url pid -> "requests/s server-CPU-microseconds-per-request p99"
 run() {
   local before after
   before=$(cpu_ticks "$2")
-  wrk -t2 -c"$connections" -d"${seconds}s" -s "$dir/order.lua" "$1" > "$dir/wrk.out"
+  wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$dir/order.lua" "$1" > "$dir/wrk.out"
   after=$(cpu_ticks "$2")
   grep -E "Non-2xx|Socket errors" "$dir/wrk.out" >&2 || true
   awk -v ticks=$((after - before)) -v hz="$(getconf CLK_TCK)" '
     /^Requests\/sec/ {rps = $2}
     / requests in / {n = $1}
-    END {printf "%s %.1f\n", rps, ticks / hz * 1e6 / n}' "$dir/wrk.out"
+    /^ +99%/ {p99 = $2}
+    END {printf "%s %.1f %s\n", rps, ticks / hz * 1e6 / n, p99}' "$dir/wrk.out"
 }
-read -r service service_cpu < <(run http://127.0.0.1:18601/ocg/gCons_Docto_Transp "${pids[0]}")
-read -r hello hello_cpu < <(run http://127.0.0.1:18602/hello "${pids[1]}")
-echo "service gCons_Docto_Transp: $service requests/s, $service_cpu us of server CPU each"
-echo "hello-world handler:        $hello requests/s, $hello_cpu us of server CPU each"
-awk -v s="$service" -v h="$hello" 'BEGIN {printf "service / hello-world:      %.2f\n", s / h}'
+read -r service service_cpu service_p99 < <(run http://127.0.0.1:18601/ocg/gCons_Docto_Transp "${pids[0]}")
+read -r front front_cpu front_p99 < <(run http://127.0.0.1:18603/hello "${pids[2]}")
+read -r hello hello_cpu hello_p99 < <(run http://127.0.0.1:18602/hello "${pids[1]}")
+printf "%-28s %9s req/s %7s us CPU each  p99 %s\n" \
+  "service gCons_Docto_Transp" "$service" "$service_cpu" "$service_p99" \
+  "hello-world, front end" "$front" "$front_cpu" "$front_p99" \
+  "hello-world, cpp-httplib" "$hello" "$hello_cpu" "$hello_p99"
+awk -v s="$service" -v f="$front" -v h="$hello" 'BEGIN {
+  printf "service / hello-world:      %.2f (front end), %.2f (cpp-httplib)\n", s / f, s / h}'

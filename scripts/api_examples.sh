@@ -88,10 +88,13 @@ The database, kind and user:
 | `GET /metrics` | Prometheus text: calls, failures and latency per operation; responses by status |
 | `GET /` | the order screen |
 
-Errors are JSON, `{"error": "...", "status": N}`: 400 malformed JSON or an
-argument of the wrong shape (nothing ran), 401 a missing or unknown token, 403
+Errors are JSON, `{"error": "...", "status": N}`: 400 malformed JSON, an
+argument of the wrong shape or framing the server cannot trust (nothing ran), 401 a missing or unknown token, 403
 a connection string from a caller, 404 an unknown operation or path, 405 the
-wrong method (with `Allow`), 413 a body over `--max-body`.
+wrong method (with `Allow`), 408 a request that did not arrive whole within
+`--request-timeout`, 413 a body over `--max-body` (whatever its content
+type: a body is read as JSON however it is labelled), 431 headers over 100
+fields or 8 KiB, 503 a connection past the server's connection limits.
 
 ```sh
 curl -s http://127.0.0.1:8080/ocg/gNada -X POST -d '{}'

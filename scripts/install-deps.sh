@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the service and the tests need:
-# the HTTP library, wrk for the throughput benchmark, chromium for the order
+# Boost (Beast is the service's HTTP front end), cpp-httplib (the tests' and
+# the benchmark's HTTP client and yardstick), wrk for the throughput benchmark, chromium for the order
 # screen's browser test, libcurl for the job runner's e-mail and aiosmtpd for
 # the local SMTP server its tests start.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libsqlite3-dev sqlite3
-  nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
+  nlohmann-json3-dev libcli11-dev libboost-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev wrk chromium curl
   # the ODBC engine, and the drivers and server its tests run against
   unixodbc-dev libsqliteodbc odbc-postgresql postgresql

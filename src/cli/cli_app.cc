@@ -152,6 +152,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   serve->add_option("--workers", serve_options.workers, "Calls served at once (default 8)");
   serve->add_option("--max-body", serve_options.max_body,
                     "Largest request body in bytes (default 1048576)");
+  serve->add_option("--request-timeout", serve_options.request_timeout,
+                    "Seconds a request may take to arrive whole, headers and body (default 10)");
+  serve->add_option("--max-connections", serve_options.max_connections,
+                    "Open connections at most; more are answered 503 (default 1000)");
+  serve->add_option("--max-connections-per-address", serve_options.max_connections_per_address,
+                    "Open connections at most from one client address (default 500)");
   serve->add_option("--trace", trace_file,
                     "Append one JSON line per statement (env OCG_SQL_TRACE)");
   serve->add_flag("--allow-remote", serve_options.allow_remote,

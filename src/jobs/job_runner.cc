@@ -6,6 +6,7 @@
 #include <ostream>
 #include <utility>
 
+#include "base/log_text.h"
 #include "jobs/job_claims.h"
 #include "jobs/job_functions.h"
 #include "value/date_time.h"
@@ -61,8 +62,8 @@ void JobRunner::RunEvery(std::chrono::seconds interval) {
     int claimed = 0;
     Status round = RunDueJobs(&claimed);
     if (!round.ok()) {
-      *log_ << "round failed, next in " << interval.count() << " s: " << round.ToString()
-            << std::endl;
+      *log_ << "round failed, next in " << interval.count()
+            << " s: " << EscapeControlCharacters(round.ToString()) << std::endl;
     }
     stop_->WaitFor(interval);
   }
@@ -107,7 +108,8 @@ Status JobRunner::CarryOut(const JobRow& job) {
     }
   }
   OCG_RETURN_IF_ERROR(FinishJob(options_.connection, options_.name, job.id, end));
-  *log_ << "job " << job.id << " (attempt " << job.attempts + 1 << "): " << outcome << std::endl;
+  *log_ << "job " << job.id << " (attempt " << job.attempts + 1
+        << "): " << EscapeControlCharacters(outcome) << std::endl;
   return Status();
 }
 

@@ -1,25 +1,22 @@
 #include "server/http_service.h"
 
-#include <httplib.h>
-#include <sys/socket.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "base/log_text.h"
 #include "cli/dispatch.h"
 #include "infra/connection_string.h"
 #include "infra/session.h"
 #include "server/access_log.h"
 #include "server/api_description.h"
+#include "server/http_server.h"
 #include "server/metrics.h"
 #include "server/screen_files.h"
-#include "server/worker_pool.h"
 
 namespace ocg {
 namespace {
@@ -28,9 +25,6 @@ using Clock = std::chrono::steady_clock;
 using json = nlohmann::ordered_json;
 
 // What the access log and the handlers learn about the request being served.
-// Pre-routing, the handler and the logger of one request run on one worker
-// thread, one request after another, so a thread-local note is private to
-// its request.
 struct RequestNote {
   std::optional<Clock::time_point> start;
   std::string operation = "-";
@@ -38,18 +32,13 @@ struct RequestNote {
   std::optional<int32_t> user;  // from the token
 };
 
-RequestNote& Note() {
-  thread_local RequestNote note;
-  return note;
-}
-
-void ReplyJson(httplib::Response& res, int status, const json& body) {
+void ReplyJson(HttpResponse& res, int status, const json& body) {
   res.status = status;
-  res.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace) + "\n",
-                  "application/json; charset=utf-8");
+  res.content_type = "application/json; charset=utf-8";
+  res.body = body.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-void ReplyError(httplib::Response& res, int status, const std::string& message) {
+void ReplyError(HttpResponse& res, int status, std::string_view message) {
   ReplyJson(res, status, {{"error", message}, {"status", status}});
 }
 
@@ -95,7 +84,8 @@ struct Route {
 Route RouteOf(const std::string& path) {
   if (path == "/health") return {true, "GET, HEAD", false};
   if (path == "/ocg" || path == "/openapi.json" || path == "/metrics") return {true, "GET, HEAD"};
-  if (path.starts_with("/ocg/") && path.find('/', 5) == std::string::npos) return {true, "POST"};
+  if (path.size() > 5 && path.starts_with("/ocg/") && path.find('/', 5) == std::string::npos)
+    return {true, "POST"};
   if (path == "/") return {true, "GET, HEAD", false};
   for (const auto& [name, content] : ScreenFiles()) {
     if (path.size() == name.size() + 1 && path.substr(1) == name) return {true, "GET, HEAD", false};
@@ -103,130 +93,100 @@ Route RouteOf(const std::string& path) {
   return {};
 }
 
-// The server stops accepting without dropping what it accepted: shutting the
-// listening socket down ends the accept loop, which then lets the worker pool
-// run every connection already queued before listen() returns. (stop() would
-// also make each queued connection close unread.)
-class DrainingServer : public httplib::Server {
- public:
-  void StopAccepting() {
-    const socket_t sock = svr_sock_;
-    if (sock != INVALID_SOCKET) ::shutdown(sock, SHUT_RDWR);
-  }
-};
-
 }  // namespace
 
 class HttpService::Impl {
  public:
   Impl(ServeOptions options, TokenTable tokens, std::ostream& log)
-      : options_(std::move(options)), tokens_(std::move(tokens)), log_(log) {
+      : options_(std::move(options)),
+        tokens_(std::move(tokens)),
+        log_(log),
+        server_(
+            LimitsOf(options_),
+            [this](const HttpRequest& req, HttpResponse& res) { Handle(req, res); },
+            [this](const HttpRequest& req, int status, std::string_view why, HttpResponse& res) {
+              Refused(req, status, why, res);
+            }) {
     for (const DatabaseEntry& db : options_.databases) database_names_.push_back(db.name);
-    const size_t workers = static_cast<size_t>(options_.workers);
-    server_.new_task_queue = [workers] { return new WorkerPool(workers, workers * 4); };
-    server_.set_payload_max_length(options_.max_body);
-    server_.set_tcp_nodelay(true);  // headers and body go out in two writes
-    server_.set_keep_alive_max_count(100);
-    server_.set_keep_alive_timeout(2);
-    server_.set_read_timeout(10);
-    server_.set_write_timeout(10);
-    server_.set_pre_routing_handler(
-        [this](const httplib::Request& req, httplib::Response& res) { return Admit(req, res); });
-    server_.Post("/ocg/([^/]+)", [this](const httplib::Request& req, httplib::Response& res) {
-      Call(req.matches[1].str(), req.body, res);
-    });
-    server_.Get("/ocg", [](const httplib::Request&, httplib::Response& res) {
-      ReplyJson(res, 200, OperationsListing());
-    });
-    server_.Get("/openapi.json", [this](const httplib::Request&, httplib::Response& res) {
-      ReplyJson(res, 200, OpenApiDocument(database_names_, !tokens_.empty()));
-    });
-    server_.Get("/health",
-                [this](const httplib::Request&, httplib::Response& res) { Health(res); });
-    server_.Get("/metrics", [this](const httplib::Request&, httplib::Response& res) {
-      res.set_content(metrics_.Prometheus(), "text/plain; version=0.0.4; charset=utf-8");
-    });
-    server_.Get("/(|[A-Za-z0-9_.-]+)", [](const httplib::Request& req, httplib::Response& res) {
-      Screen(req.matches[1].str(), res);
-    });
-    server_.set_error_handler(httplib::Server::HandlerWithResponse(
-        [this](const httplib::Request& req, httplib::Response& res) {
-          return CompleteError(req, res);
-        }));
-    server_.set_exception_handler(
-        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr ep) {
-          std::string what = "unknown exception";
-          try {
-            std::rethrow_exception(ep);
-          } catch (const std::exception& e) {
-            what = e.what();
-          } catch (...) {
-          }
-          std::fprintf(stderr, "ocg serve: %s %s failed: %s\n", req.method.c_str(),
-                       req.path.c_str(), what.c_str());
-          ReplyError(res, 500, "internal error");
-        });
-    server_.set_logger(
-        [this](const httplib::Request& req, const httplib::Response& res) { Log(req, res); });
   }
 
   Status Bind() {
-    if (options_.port == 0) {
-      port_ = server_.bind_to_any_port(options_.host);
-      if (port_ > 0) return Status();
-    } else if (server_.bind_to_port(options_.host, options_.port)) {
-      port_ = options_.port;
-      return Status();
-    }
+    Status st = server_.Bind(options_.host, options_.port);
+    if (st.ok()) return st;
     return Status::Error("cannot listen on " + options_.host + ":" + std::to_string(options_.port) +
-                             " (in use, or not an address here)",
+                             " (in use, or not an address here: " + st.description() + ")",
                          98);
   }
-  int port() const { return port_; }
+  int port() const { return server_.port(); }
   void Run() {
-    server_.listen_after_bind();
+    server_.Run();
     log_.Flush();
   }
-  void Stop() { server_.StopAccepting(); }
+  void Stop() { server_.Stop(); }
 
  private:
-  // Before the body is read: unknown paths go on to the 404, a known path
-  // with the wrong method gets 405, and a call without a valid token 401.
-  httplib::Server::HandlerResponse Admit(const httplib::Request& req, httplib::Response& res) {
-    RequestNote& note = Note();
-    note = RequestNote();
-    note.start = Clock::now();
-    const Route route = RouteOf(req.path);
-    if (!route.known) return httplib::Server::HandlerResponse::Unhandled;
-    const std::string allow = std::string(", ") + route.allow + ",";
-    if (allow.find(", " + req.method + ",") == std::string::npos) {
-      res.set_header("Allow", route.allow);
-      ReplyError(res, 405, req.method + " is not allowed on " + req.path + "; use " + route.allow);
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (route.needs_token && !tokens_.empty()) {
-      note.user = tokens_.UserOf(req.get_header_value("Authorization"));
-      if (!note.user) {
-        res.set_header("WWW-Authenticate", "Bearer realm=\"ocg\"");
-        ReplyError(res, 401,
-                   req.has_header("Authorization")
-                       ? "the access token is not valid"
-                       : "this server needs an access token: Authorization: Bearer TOKEN");
-        return httplib::Server::HandlerResponse::Handled;
-      }
-    }
-    // A POST with neither a length nor chunks has no body; the library would
-    // wait for the client to close before reading one.
-    if (req.method == "POST" && !req.has_header("Content-Length") &&
-        !req.has_header("Transfer-Encoding")) {
-      Call(req.path.substr(5), "", res);
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
+  static HttpLimits LimitsOf(const ServeOptions& options) {
+    HttpLimits limits;
+    limits.workers = options.workers;
+    limits.max_body = options.max_body;
+    limits.request_timeout =
+        std::chrono::milliseconds(static_cast<int64_t>(options.request_timeout * 1000));
+    limits.max_connections = options.max_connections;
+    limits.max_connections_per_address = options.max_connections_per_address;
+    return limits;
   }
 
-  void Call(const std::string& operation, const std::string& body, httplib::Response& res) {
-    RequestNote& note = Note();
+  // A whole request, on a worker. Unknown paths get 404, a known path with
+  // the wrong method 405, and a call without a valid token 401.
+  void Handle(const HttpRequest& req, HttpResponse& res) {
+    RequestNote note;
+    note.start = Clock::now();
+    try {
+      Serve(req, res, note);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "ocg serve: %s %s failed: %s\n", req.method.c_str(), req.path.c_str(),
+                   e.what());
+      res = HttpResponse();
+      ReplyError(res, 500, "internal error");
+    }
+    Log(req, res.status, note);
+  }
+
+  void Serve(const HttpRequest& req, HttpResponse& res, RequestNote& note) {
+    const Route route = RouteOf(req.path);
+    if (!route.known) return ReplyError(res, 404, "no such path: " + req.path);
+    const std::string allow = std::string(", ") + route.allow + ",";
+    if (allow.find(", " + req.method + ",") == std::string::npos) {
+      res.headers.emplace_back("Allow", route.allow);
+      return ReplyError(res, 405,
+                        req.method + " is not allowed on " + req.path + "; use " + route.allow);
+    }
+    if (route.needs_token && !tokens_.empty()) {
+      note.user = tokens_.UserOf(req.authorization);
+      if (!note.user) {
+        res.headers.emplace_back("WWW-Authenticate", "Bearer realm=\"ocg\"");
+        return ReplyError(res, 401,
+                          req.has_authorization
+                              ? "the access token is not valid"
+                              : "this server needs an access token: Authorization: Bearer TOKEN");
+      }
+    }
+    if (req.path.starts_with("/ocg/")) return Call(req.path.substr(5), req.body, res, note);
+    if (req.path == "/ocg") return ReplyJson(res, 200, OperationsListing());
+    if (req.path == "/openapi.json") {
+      return ReplyJson(res, 200, OpenApiDocument(database_names_, !tokens_.empty()));
+    }
+    if (req.path == "/health") return Health(res);
+    if (req.path == "/metrics") {
+      res.content_type = "text/plain; version=0.0.4; charset=utf-8";
+      res.body = metrics_.Prometheus();
+      return;
+    }
+    Screen(req.path.substr(1), res);
+  }
+
+  void Call(const std::string& operation, const std::string& body, HttpResponse& res,
+            RequestNote& note) {
     note.operation = operation;
     CallPolicy policy;
     policy.defaults.kind = options_.kind;
@@ -293,7 +253,7 @@ class HttpService::Impl {
             "the database argument names one of this server's databases: " + offered()};
   }
 
-  void Health(httplib::Response& res) {
+  void Health(HttpResponse& res) {
     json databases = json::object();
     bool all_up = true;
     for (const DatabaseEntry& db : options_.databases) {
@@ -301,7 +261,7 @@ class HttpService::Impl {
       Status st = RunStatement(db.connection, "SELECT 1 FROM INFRA_IDS", &rows);
       if (!st.ok()) {
         std::fprintf(stderr, "ocg serve: database %s does not answer: %s\n", db.name.c_str(),
-                     st.ToString().c_str());
+                     EscapeControlCharacters(st.ToString()).c_str());
       }
       databases[db.name] = st.ok() ? "ok" : "unreachable";
       all_up = all_up && st.ok();
@@ -310,55 +270,39 @@ class HttpService::Impl {
               {{"status", all_up ? "ok" : "unavailable"}, {"databases", std::move(databases)}});
   }
 
-  static void Screen(const std::string& file, httplib::Response& res) {
+  static void Screen(const std::string& file, HttpResponse& res) {
     const std::string name = file.empty() ? "index.html" : file;
     for (const auto& [path, content] : ScreenFiles()) {
       if (path != name) continue;
-      res.set_header("Content-Security-Policy",
-                     "default-src 'self'; style-src 'self'; script-src 'self'; "
-                     "frame-ancestors 'none'");
-      res.set_header("X-Content-Type-Options", "nosniff");
-      res.set_header("Cache-Control", "no-cache");
-      res.set_content(std::string(content), ContentTypeOf(path));
+      res.headers = {{"Content-Security-Policy",
+                      "default-src 'self'; style-src 'self'; script-src 'self'; "
+                      "frame-ancestors 'none'"},
+                     {"X-Content-Type-Options", "nosniff"},
+                     {"Cache-Control", "no-cache"}};
+      res.content_type = ContentTypeOf(path);
+      res.body = std::string(content);
       return;
     }
     ReplyError(res, 404, "no such path: /" + file);
   }
 
-  // Gives the library's own error responses (unknown path, oversized or
-  // unreadable request) a JSON body like every other error.
-  httplib::Server::HandlerResponse CompleteError(const httplib::Request& req,
-                                                 httplib::Response& res) {
-    if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-    switch (res.status) {
-      case 404:
-        ReplyError(res, 404, "no such path: " + req.path);
-        break;
-      case 413:
-        ReplyError(
-            res, 413,
-            "the request body is larger than " + std::to_string(options_.max_body) + " bytes");
-        break;
-      default:
-        ReplyError(res, res.status, "the request could not be served");
-        break;
-    }
-    return httplib::Server::HandlerResponse::Handled;
+  // A request the front end answered itself: malformed, too large, too slow,
+  // or a connection past the limits.
+  void Refused(const HttpRequest& req, int status, std::string_view why, HttpResponse& res) {
+    ReplyError(res, status, why);
+    Log(req, status, RequestNote());
   }
 
-  void Log(const httplib::Request& req, const httplib::Response& res) {
-    RequestNote& note = Note();
-    metrics_.RecordResponse(res.status);
+  void Log(const HttpRequest& req, int status, const RequestNote& note) {
+    metrics_.RecordResponse(status);
     char ms[32] = "-";
     if (note.start) {
       std::snprintf(ms, sizeof ms, "%.3fms",
                     std::chrono::duration<double, std::milli>(Clock::now() - *note.start).count());
     }
-    const std::string line = UtcNow() + " " + LogField(req.method) + " " + LogField(req.path) +
-                             " " + LogField(note.operation) + " " + note.result + " " +
-                             std::to_string(res.status) + " " + ms + "\n";
-    note = RequestNote();
-    log_.Write(line);
+    log_.Write(UtcNow() + " " + LogField(req.method) + " " + LogField(req.path) + " " +
+               LogField(note.operation) + " " + note.result + " " + std::to_string(status) + " " +
+               ms + "\n");
   }
 
   const ServeOptions options_;
@@ -366,8 +310,7 @@ class HttpService::Impl {
   std::vector<std::string> database_names_;
   AccessLog log_;
   Metrics metrics_;
-  DrainingServer server_;
-  int port_ = 0;
+  HttpServer server_;  // last: its workers call into the members above
 };
 
 HttpService::HttpService(ServeOptions options, TokenTable tokens, std::ostream& log)

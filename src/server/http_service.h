@@ -8,16 +8,20 @@
 //   GET  /metrics          Prometheus text
 //   GET  /                 the order screen (and /screen.css, /screen.js)
 //
-// Errors are JSON {"error": text, "status": code}: 400 malformed JSON or a bad
-// argument, 401 a missing or unknown token, 403 a database the caller may not
-// choose, 404 an unknown path or operation, 405 a wrong method, 413 a body
-// over the limit, 500 only if a handler fails unexpectedly. With tokens, all
+// Errors are JSON {"error": text, "status": code}: 400 malformed JSON, a bad
+// argument or untrustworthy framing, 401 a missing or unknown token, 403 a
+// database the caller may not choose, 404 an unknown path or operation, 405 a
+// wrong method, 408 a request too slow to arrive, 413 a body over the limit,
+// 431 too many or too large headers, 503 too many connections, 500 only if a
+// handler fails unexpectedly (server/http_server says which the front end
+// answers itself). With tokens, all
 // but the screen and /health need "Authorization: Bearer TOKEN", and the user
 // argument of every call is the token's user. One access-log line per request
 // goes to the log stream.
 //
-// One thread calls Run(); any thread may call Stop(), which stops accepting
-// and lets every connection already accepted be served before Run() returns.
+// One thread calls Run(); any thread may call Stop(), which stops accepting,
+// drops the requests not yet whole and answers the others before Run()
+// returns, within the front end's stop timeout.
 #ifndef OCG_SERVER_HTTP_SERVICE_H_
 #define OCG_SERVER_HTTP_SERVICE_H_
 
@@ -43,7 +47,7 @@ class HttpService {
   Status Bind();
   int port() const;  // after Bind: the port bound (useful with port 0)
 
-  // Serves until Stop(); returns once every accepted connection is served.
+  // Serves until Stop(); returns once the stop has run its course.
   void Run();
   void Stop();
 

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <thread>
 
+#include "base/log_text.h"
 #include "infra/session.h"
 #include "server/http_service.h"
 
@@ -41,7 +42,7 @@ int RunServe(ServeOptions options, std::ostream& out, std::ostream& err) {
     Status reach = RunStatement(db.connection, "SELECT 1 FROM INFRA_IDS", &rows);
     if (!reach.ok()) {
       err << "ocg serve: warning: database " << db.name
-          << " does not answer yet: " << reach.description() << "\n";
+          << " does not answer yet: " << EscapeControlCharacters(reach.description()) << "\n";
     }
   }
   CloseThreadConnections();

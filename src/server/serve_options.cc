@@ -1,8 +1,10 @@
 #include "server/serve_options.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 
 #include <charconv>
+#include <memory>
 
 #include "cli/dispatch.h"
 
@@ -45,13 +47,24 @@ Status ParseDatabaseEntry(std::string_view text, DatabaseEntry* out) {
   return Status();
 }
 
-bool IsLoopbackHost(std::string_view host) {
-  if (host == "localhost" || host == "::1") return true;
-  in_addr v4;
-  if (inet_pton(AF_INET, std::string(host).c_str(), &v4) == 1) {
-    return (ntohl(v4.s_addr) >> 24) == 127;
+bool IsLoopbackHost(const std::string& host) {
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) return false;
+  const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, &freeaddrinfo);
+  for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
+    if (a->ai_family == AF_INET) {
+      const in_addr v4 = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr;
+      if ((ntohl(v4.s_addr) >> 24) != 127) return false;
+    } else if (a->ai_family == AF_INET6) {
+      const in6_addr& v6 = reinterpret_cast<const sockaddr_in6*>(a->ai_addr)->sin6_addr;
+      if (!IN6_IS_ADDR_LOOPBACK(&v6)) return false;
+    } else {
+      return false;
+    }
   }
-  return false;
+  return true;
 }
 
 Status CheckServeOptions(ServeOptions* options) {
@@ -74,6 +87,13 @@ Status CheckServeOptions(ServeOptions* options) {
     return Status::Error("--user takes a user identifier, a whole number", 22);
   }
   if (options->max_body < 1024) return Status::Error("--max-body must be at least 1024", 22);
+  if (!(options->request_timeout >= 0.1 && options->request_timeout <= 3600)) {
+    return Status::Error("--request-timeout must be from 0.1 to 3600 seconds", 22);
+  }
+  if (options->max_connections < 1 || options->max_connections_per_address < 1) {
+    return Status::Error("--max-connections and --max-connections-per-address must be at least 1",
+                         22);
+  }
   if (!IsLoopbackHost(options->host) && options->tokens_file.empty() && !options->allow_remote) {
     return Status::Error(
         "refusing to listen on " + options->host +

@@ -3,7 +3,9 @@
 //
 //   ocg serve [--listen HOST:PORT] [--db NAME=CONNECTION_STRING ...]
 //             [--kind ORACLE|SQLSERVER] [--user ID] [--tokens FILE] [--workers N]
-//             [--max-body BYTES] [--allow-remote] [--allow-connection-strings]
+//             [--max-body BYTES] [--request-timeout SECONDS] [--max-connections N]
+//             [--max-connections-per-address N] [--allow-remote]
+//             [--allow-connection-strings]
 //
 // Callers name a database by the NAME of a --db entry (the first is the
 // default); they never hand the server a connection string or a path unless
@@ -36,6 +38,9 @@ struct ServeOptions {
   std::string tokens_file;      // empty: no tokens
   int workers = 8;              // calls served at once
   size_t max_body = 1 << 20;    // bytes of a request body
+  double request_timeout = 10;  // seconds from a request's first byte to its last
+  int max_connections = 1000;
+  int max_connections_per_address = 500;
   bool allow_remote = false;
   bool allow_connection_strings = false;
 };
@@ -51,13 +56,14 @@ Status ParseListenAddress(std::string_view text, std::string* host, int* port);
 // "NAME=CONNECTION_STRING"; the name is letters, digits, '_' and '-'.
 Status ParseDatabaseEntry(std::string_view text, DatabaseEntry* out);
 
-// True for 127.0.0.0/8, ::1 and "localhost".
-bool IsLoopbackHost(std::string_view host);
+// True when host resolves, and only to loopback addresses (127.0.0.0/8, ::1).
+bool IsLoopbackHost(const std::string& host);
 
 // Fills the default database when none is given and refuses what is unsafe
 // or meaningless: a remote listen address without tokens (unless
 // allow_remote), duplicate database names, workers outside 1..256, a user
-// that is not a whole number.
+// that is not a whole number, a request timeout outside 0.1..3600 s,
+// connection limits below 1.
 Status CheckServeOptions(ServeOptions* options);
 
 }  // namespace ocg

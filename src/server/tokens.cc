@@ -68,7 +68,7 @@ Status TokenTable::Parse(std::string_view text, TokenTable* out) {
       return LineError(line_no, "a token must be at least 16 characters long");
     }
     std::optional<int32_t> user = ParseUserId(fields[1]);
-    if (!user) return LineError(line_no, "the user must be a whole number");
+    if (!user || *user <= 0) return LineError(line_no, "the user must be a positive whole number");
     for (const auto& [token, ignored] : table.entries_) {
       if (token == fields[0]) return LineError(line_no, "this token is given twice");
     }

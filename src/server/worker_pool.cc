@@ -4,27 +4,27 @@
 
 namespace ocg {
 
-WorkerPool::WorkerPool(size_t workers, size_t max_waiting) : max_waiting_(max_waiting) {
+WorkerPool::WorkerPool(size_t workers) {
   threads_.reserve(workers);
   for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
 }
 
-WorkerPool::~WorkerPool() { shutdown(); }
+WorkerPool::~WorkerPool() { Shutdown(); }
 
-void WorkerPool::enqueue(std::function<void()> task) {
-  std::unique_lock<std::mutex> lock(mu_);
-  has_room_.wait(lock, [this] { return waiting_.size() < max_waiting_ || shutting_down_; });
-  waiting_.push_back(std::move(task));
+void WorkerPool::Submit(std::function<void()> task) {
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    waiting_.push_back(std::move(task));
+  }
   has_task_.notify_one();
 }
 
-void WorkerPool::shutdown() {
+void WorkerPool::Shutdown() {
   {
     std::lock_guard<std::mutex> lock(mu_);
     shutting_down_ = true;
   }
   has_task_.notify_all();
-  has_room_.notify_all();
   for (std::thread& t : threads_) {
     if (t.joinable()) t.join();
   }
@@ -40,7 +40,6 @@ void WorkerPool::Work() {
       task = std::move(waiting_.front());
       waiting_.pop_front();
     }
-    has_room_.notify_one();
     task();
   }
 }

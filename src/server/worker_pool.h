@@ -1,15 +1,12 @@
-// server/worker_pool.h: the bounded pool that serves the HTTP connections.
+// server/worker_pool.h: the fixed set of threads that run the whole requests.
 //
-// A fixed number of worker threads take accepted connections from a queue of
-// bounded length. When the queue is full, Enqueue waits: the accepting thread
-// stops accepting and further clients wait in the kernel's backlog, so a burst
-// costs memory nowhere. Each worker keeps its own database connections (the
-// session pool is per thread), and closes them when it ends. Shutdown runs
-// everything already queued, then joins the workers.
+// Submit() queues a task and never waits: the queue holds at most one task
+// per open connection, and the HTTP front end bounds those. Each worker keeps
+// its own database connections (the session pool is per thread), and closes
+// them when it ends. Shutdown() runs everything already queued, then joins
+// the workers; the destructor shuts down too. Submit() is safe from any thread.
 #ifndef OCG_SERVER_WORKER_POOL_H_
 #define OCG_SERVER_WORKER_POOL_H_
-
-#include <httplib.h>
 
 #include <condition_variable>
 #include <cstddef>
@@ -21,21 +18,21 @@
 
 namespace ocg {
 
-class WorkerPool : public httplib::TaskQueue {
+class WorkerPool {
  public:
-  WorkerPool(size_t workers, size_t max_waiting);
-  ~WorkerPool() override;
+  explicit WorkerPool(size_t workers);
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
 
-  void enqueue(std::function<void()> task) override;
-  void shutdown() override;
+  void Submit(std::function<void()> task);
+  void Shutdown();
 
  private:
   void Work();
 
-  const size_t max_waiting_;
   std::mutex mu_;
   std::condition_variable has_task_;
-  std::condition_variable has_room_;
   std::deque<std::function<void()>> waiting_;
   bool shutting_down_ = false;
   std::vector<std::thread> threads_;

@@ -136,9 +136,18 @@ TEST(JobRunnerTest, CarriesOutEachJobOnceAsItsRowSays) {
         << Cat(msg);
     ids.push_back(db.Scalar("SELECT MAX(LOG_GERADOR_ID) FROM LOG_GERADOR").int32());
   }
+  // A line break in a database value stays inside its log line.
+  db.Exec(
+      "UPDATE LOG_GERADOR SET TXT_QUERY = TXT_QUERY || char(13, 10) || 'job 1: forged' "
+      "WHERE LOG_GERADOR_ID = " +
+      std::to_string(ids[5]));
   Runner runner(db.connection(), server.url());
   EXPECT_EQ(static_cast<int>(std::size(cases)), runner.Round()) << runner.log.str();
   EXPECT_EQ(0, runner.Round()) << "nothing is claimed twice";
+  std::istringstream log_lines(runner.log.str());
+  for (std::string line; std::getline(log_lines, line);) {
+    EXPECT_TRUE(line.starts_with("job ") && line.find('\r') == std::string::npos) << line;
+  }
 
   const auto by_job = ByJob(server);
   for (size_t i = 0; i < std::size(cases); ++i) {
