@@ -47,12 +47,15 @@ struct OrderQuery {
 
 const char* const kKinds[] = {"ORACLE", "SQLSERVER"};
 
+class OrderQueryTest : public testing::EngineTest {};
+OCG_ON_EVERY_ENGINE(OrderQueryTest);
+
 bool IsSuccess(const Value& result) {
   return result.kind() == Value::Kind::kInt16 && result.int16() == 0;
 }
 
-TEST(OrderQueryTest, ReadsTheSameOrderUnderBothKinds) {
-  TempDatabase db;
+TEST_P(OrderQueryTest, ReadsTheSameOrderUnderBothKinds) {
+  TempDatabase db(engine());
   OrderQuery oracle, sqlserver;
   oracle.msg() = Value::Text("untouched");
   ASSERT_TRUE(IsSuccess(oracle.Run(Value::Int32(1), db.conn(), "ORACLE", Value::Int32(5))));
@@ -69,7 +72,7 @@ TEST(OrderQueryTest, ReadsTheSameOrderUnderBothKinds) {
   EXPECT_TRUE(std::regex_match(oracle.a[17].TextOrEmpty(), ddmmyyyy)) << oracle.a[17].TextOrEmpty();
 }
 
-TEST(OrderQueryTest, WhichOrdersAreFound) {
+TEST_P(OrderQueryTest, WhichOrdersAreFound) {
   struct Case {
     const char* name;
     const char* setup;
@@ -103,7 +106,7 @@ TEST(OrderQueryTest, WhichOrdersAreFound) {
   };
   for (const Case& c : cases) {
     for (const char* kind : kKinds) {
-      TempDatabase db;
+      TempDatabase db(engine());
       if (*c.setup) db.Exec(c.setup);
       OrderQuery q;
       q.a[1] = Value::Text("before");
@@ -118,9 +121,9 @@ TEST(OrderQueryTest, WhichOrdersAreFound) {
   }
 }
 
-TEST(OrderQueryTest, NullColumnsGiveEmptyTextsAndZeros) {
+TEST_P(OrderQueryTest, NullColumnsGiveEmptyTextsAndZeros) {
   for (const char* kind : kKinds) {
-    TempDatabase db;
+    TempDatabase db(engine());
     db.Exec(
         "UPDATE DOCTO_TRANSPORTE SET VEICULO_FORNECEDOR_ID = NULL, PEDIDO_ID = NULL, "
         "COLABORADOR_ID = NULL, FORNECEDOR_ID = NULL, DATA_IMPRESSAO = NULL, "
@@ -142,7 +145,7 @@ TEST(OrderQueryTest, NullColumnsGiveEmptyTextsAndZeros) {
   }
 }
 
-TEST(OrderQueryTest, PrintedFlagFollowsThePrintDate) {
+TEST_P(OrderQueryTest, PrintedFlagFollowsThePrintDate) {
   struct Case {
     const char* name;
     const char* print_date;
@@ -152,8 +155,10 @@ TEST(OrderQueryTest, PrintedFlagFollowsThePrintDate) {
                         {"never printed", "NULL", "N"},
                         {"blanks only", "'   '", "N"}};
   for (const Case& c : cases) {
+    // A server's date column cannot hold blanks.
+    if (engine() == testing::Engine::kPostgres && c.print_date[1] == ' ') continue;
     for (const char* kind : kKinds) {
-      TempDatabase db;
+      TempDatabase db(engine());
       db.Exec(std::string("UPDATE DOCTO_TRANSPORTE SET DATA_IMPRESSAO = ") + c.print_date +
               " WHERE DOCTO_TRANSPORTE_ID = 1");
       OrderQuery q;
@@ -163,7 +168,7 @@ TEST(OrderQueryTest, PrintedFlagFollowsThePrintDate) {
   }
 }
 
-TEST(OrderQueryTest, StatementTextsAsBuilt) {
+TEST_P(OrderQueryTest, StatementTextsAsBuilt) {
   struct Case {
     const char* name;
     const char* kind;
@@ -191,7 +196,7 @@ TEST(OrderQueryTest, StatementTextsAsBuilt) {
        " DCT.DOCTO_TRANSPORTE_ID  is null AND  DCT.TAB_STATUS_ID IN (1,615) AND ", ""},
   };
   for (const Case& c : cases) {
-    TempDatabase db;
+    TempDatabase db(engine());
     TraceCapture trace(db.dir());
     OrderQuery q;
     q.Run(c.id, db.conn(), c.kind, Value::Int32(5));
@@ -208,7 +213,7 @@ TEST(OrderQueryTest, StatementTextsAsBuilt) {
   }
 }
 
-TEST(OrderQueryTest, RunTimeErrorsAreTrappedAndLogged) {
+TEST_P(OrderQueryTest, RunTimeErrorsAreTrappedAndLogged) {
   struct Case {
     const char* name;
     bool missing_file;
@@ -224,7 +229,7 @@ TEST(OrderQueryTest, RunTimeErrorsAreTrappedAndLogged) {
   };
   for (const Case& c : cases) {
     for (const char* kind : kKinds) {
-      TempDatabase db;
+      TempDatabase db(engine());
       Value conn = db.conn();
       if (c.missing_file) {
         conn = Value::Text("Data Source=" + db.dir() + "/no-such.db");
