@@ -48,6 +48,20 @@ Result<bool> PointNarrowsSearch(const Value& ponto) {
   return !trimmed.empty() && !Value::Text(trimmed).Equals(Value::Int32(0));
 }
 
+// True when text, blanks aside, is a whole number a programme's number column
+// can hold (an optional sign and digits, within 32 bits). Any other text
+// carries no programme's number: a server would refuse to compare its number
+// column with it, where the embedded engine finds nothing.
+bool ProgrammeNumberText(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  if (text.empty() || text.size() > 10) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return std::stoll(std::string(text)) <= 2147483647LL;
+}
+
 // Builds the customer's programme flag of its active customer record. Opens
 // nothing.
 bool mTrataSP_ZOR_CON_FLAG_PROGR(const std::string& strBanco, const std::string& strConecta,
@@ -134,9 +148,14 @@ Value Ocg::gBusca_Dados_Programacao(Value& invntnum_programacao, Value& invntpon
       OCG_RETURN_IF_ERROR(sql.gTexto_SQL(invntnum_programacao));
     }
     {
+      // A number no programme can carry finds nothing on every engine. (A
+      // statement the builder refused still fails as the database would.)
+      const bool searchable = invntnum_programacao.is_null() ||
+                              ProgrammeNumberText(invntnum_programacao.TextOrEmpty()) ||
+                              !StatementRefusal(strSQL).ok();
       RecordSet rs;
-      OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
-      if (rs.Eof()) {
+      if (searchable) OCG_RETURN_IF_ERROR(rs.Open(strSQL, vntConecta_db));
+      if (!searchable || rs.Eof()) {
         outvntMsg_Ret = Value::Text("Não existe programação de carga com o número informado.");
         return Status();
       }

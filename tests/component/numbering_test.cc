@@ -83,7 +83,7 @@ struct Outcome {
   long new_log_rows = 0;
 };
 
-class NumberingTest : public ::testing::Test {
+class NumberingTest : public testing::EngineTest {
  protected:
   void SetUp() override {
     // Points 7001 and up are these tests' own, away from the demo data.
@@ -122,13 +122,14 @@ class NumberingTest : public ::testing::Test {
     return o;
   }
 
-  testing::TempDatabase db_;
+  testing::TempDatabase db_{engine()};
   testing::TraceCapture trace_{db_.dir()};
 };
+OCG_ON_EVERY_ENGINE(NumberingTest);
 
 // Under both kinds. more: the refusal, "" when free; for the numbering lookup any
 // message, then the flag, the last number given and the next one.
-TEST_F(NumberingTest, Answers) {
+TEST_P(NumberingTest, Answers) {
   const Call cases[] = {
       {"range ending on a status-2 number", kVerif, "", "100|105|9|7001", kRange + "100 a 105)"},
       {"range starting on it", kVerif, "", "105|110|9|7001", kRange + "105 a 110)"},
@@ -172,7 +173,7 @@ TEST_F(NumberingTest, Answers) {
 }
 
 // Statements as the trace shows them, one per line (more).
-TEST_F(NumberingTest, StatementTexts) {
+TEST_P(NumberingTest, StatementTexts) {
   auto range = [](const char* type, const char* first, const char* last, const char* point) {
     return std::string(" SELECT COUNT ( * ) AS QUANTIDADE  FROM DOCTO_TRANSPORTE  WHERE ") +
            "DOCTO_TRANSPORTE.TAB_TIPO_DOCTO_TRANSP_ID  " + type +
@@ -231,7 +232,7 @@ TEST_F(NumberingTest, StatementTexts) {
 // A run-time error gives the user text and one LOG_MSG row naming the operation.
 // Numbers go into statements as typed, so one that is not (or typed SQL) is
 // trapped before it reaches the database. more: a table to drop first.
-TEST_F(NumberingTest, TrappedErrors) {
+TEST_P(NumberingTest, TrappedErrors) {
   const Call cases[] = {
       {"numbering, Null point", kNumbering, "ORACLE", "null|9"},
       {"numbering, comment typed after the point", kNumbering, "ORACLE", "'7023 -- x'|8"},
@@ -263,7 +264,7 @@ TEST_F(NumberingTest, TrappedErrors) {
 // rejection would be, the same under both kinds, while a value that the
 // formatting routine itself reads as absent still gives a valid statement.
 // Per kind: "ok" (true), "N" (numbering flag), or "trap" (one LOG_MSG row).
-TEST_F(NumberingTest, CallerTextIsNeverTakenForSql) {
+TEST_P(NumberingTest, CallerTextIsNeverTakenForSql) {
   struct Case {
     const char* name;
     Op op;
@@ -315,7 +316,7 @@ TEST_F(NumberingTest, CallerTextIsNeverTakenForSql) {
 // Whatever arrives, each call answers true, or false with one of its own
 // messages or its trap text; a trapped call logs one row, any other none; and
 // no statement the database refuses is ever sent.
-TEST_F(NumberingTest, RandomisedArguments) {
+TEST_P(NumberingTest, RandomisedArguments) {
   constexpr int kCalls = 2000;
   const char* kDefaults[] = {"120|125|9|1", "1|9", "150|9|1|''"};  // demo data
   std::mt19937 rng(20240611u);

@@ -39,7 +39,7 @@ struct Listing {
   }
 };
 
-class ProgrammeListTest : public ::testing::Test {
+class ProgrammeListTest : public testing::EngineTest {
  protected:
   Listing Run(const char* kind, Value cliente, Value destinatario, Value ponto, Value docto,
               Value user = Value::Int32(5)) {
@@ -54,15 +54,16 @@ class ProgrammeListTest : public ::testing::Test {
     return l;
   }
 
-  TempDatabase db_;
+  TempDatabase db_{engine()};
   TraceCapture trace_{db_.dir()};
   std::vector<std::string> statements_;
 };
+OCG_ON_EVERY_ENGINE(ProgrammeListTest);
 
 Value I(int32_t v) { return Value::Int32(v); }
 Value T(std::string v) { return Value::Text(std::move(v)); }
 
-TEST_F(ProgrammeListTest, Lists) {
+TEST_P(ProgrammeListTest, Lists) {
   // Programmes 9930, 9910, 9920 come from the Oracle statement largest load
   // first; the list is by identifier.
   db_.Exec(
@@ -119,7 +120,7 @@ TEST_F(ProgrammeListTest, Lists) {
   }
 }
 
-TEST_F(ProgrammeListTest, StatementTexts) {
+TEST_P(ProgrammeListTest, StatementTexts) {
   auto oracle = [](bool existing, const std::string& docto) {
     return std::string(
                " SELECT  PROGRAM_CARGA.PROGRAM_CARGA_ID ,  PROGRAM_CARGA.NUM_PROGRAMACAO ,  "
@@ -153,7 +154,7 @@ TEST_F(ProgrammeListTest, StatementTexts) {
 
 // A run-time error gives the trap's user text (the detail for the user 1)
 // and one LOG_MSG row naming the procedure.
-TEST_F(ProgrammeListTest, TrappedErrors) {
+TEST_P(ProgrammeListTest, TrappedErrors) {
   const std::string list = "gBusca_Ton_Prog ( ",
                     emulation = "mVerifica_Lista_Programacao_Utilizada ( ";
   const struct {

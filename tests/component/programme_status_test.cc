@@ -24,7 +24,7 @@ DateTime At(const std::string& moment) { return *ParseDateTime(moment); }
 // 'yyyy/mm/dd hh:mm' quoted, or NULL for "".
 std::string Lit(const std::string& moment) { return moment.empty() ? "NULL" : "'" + moment + "'"; }
 
-class ProgrammeStatusTest : public ::testing::Test {
+class ProgrammeStatusTest : public testing::EngineTest {
  protected:
   // Programme 9901 of customer 101 -> 201 (address 2012) at point 7001.
   void SetUp() override {
@@ -50,10 +50,11 @@ class ProgrammeStatusTest : public ::testing::Test {
     return Cat(row[0]) + (row[1].is_null() ? "" : " closed " + Cat(row[1]));
   }
 
-  TempDatabase db_;
+  TempDatabase db_{engine()};
 };
+OCG_ON_EVERY_ENGINE(ProgrammeStatusTest);
 
-TEST_F(ProgrammeStatusTest, Transitions) {
+TEST_P(ProgrammeStatusTest, Transitions) {
   struct Case {
     const char* name;
     const char* limit;
@@ -107,19 +108,21 @@ TEST_F(ProgrammeStatusTest, Transitions) {
 }
 
 // Only 501 to 505 are changed; the refusal is not logged.
-TEST_F(ProgrammeStatusTest, OtherStatusesAreLeftAlone) {
+TEST_P(ProgrammeStatusTest, OtherStatusesAreLeftAlone) {
   for (const char* status : {"2", "NULL", "500"}) {
     db_.Exec(std::string("UPDATE PROGRAM_CARGA SET TAB_STATUS_ID = ") + status +
              ", TON_P_ESCOAR = 0 WHERE PROGRAM_CARGA_ID = 9901");
     const std::string got = Run("ORACLE", "2027/02/01 09:30");
     EXPECT_TRUE(got.starts_with(std::string(kNotFound) + " 2:  SELECT ")) << status << got;
-    EXPECT_EQ(status, Cat(db_.Scalar("SELECT IFNULL(TAB_STATUS_ID, 'NULL') FROM PROGRAM_CARGA "
-                                     "WHERE PROGRAM_CARGA_ID = 9901")));
+    EXPECT_EQ(status,
+              Cat(db_.Scalar(
+                  "SELECT COALESCE(CAST(TAB_STATUS_ID AS VARCHAR(12)), 'NULL') FROM PROGRAM_CARGA "
+                  "WHERE PROGRAM_CARGA_ID = 9901")));
   }
   EXPECT_EQ(0, db_.Count("LOG_MSG"));
 }
 
-TEST_F(ProgrammeStatusTest, StatementTexts) {
+TEST_P(ProgrammeStatusTest, StatementTexts) {
   const std::string reading =
       " SELECT  PROGRAM_CARGA.PROGRAM_CARGA_ID ,  PROGRAM_CARGA.CLIENTE_ID ,  CLIENTE.NOME "
       "CLIENTE_NOME ,  PROGRAM_CARGA.TAB_STATUS_ID ,  PROGRAM_CARGA.ORIGEM_ID ,  "
@@ -173,8 +176,9 @@ TEST_F(ProgrammeStatusTest, StatementTexts) {
   }
 }
 
-TEST_F(ProgrammeStatusTest, TrappedError) {
-  db_.Exec("DROP TABLE MUNICIPIO");
+TEST_P(ProgrammeStatusTest, TrappedError) {
+  db_.Exec(engine() == testing::Engine::kPostgres ? "DROP TABLE MUNICIPIO CASCADE"
+                                                  : "DROP TABLE MUNICIPIO");
   Value msg;
   EXPECT_FALSE(mAltera_Status_Programacao("ORACLE", db_.connection(), 9901, msg, Value::Int32(1)));
   EXPECT_TRUE(Cat(msg).starts_with(
