@@ -21,17 +21,22 @@ constexpr const char* kKinds[] = {"ORACLE", "SQLSERVER"};
 using testing::JobCall;
 const std::string& kTitle = testing::kCvaTitle;
 
+class JobRegistrationTest : public testing::EngineTest {};
+OCG_ON_EVERY_ENGINE(JobRegistrationTest);
+
 std::string Row(const TempDatabase& db, int id) {
   auto rows = db.Rows(
-      "SELECT USUARIO_INTERNET_ID || '|' || FUNCAO_ID || '|' || IFNULL(TITULO_EMAIL, '<null>') || "
-      "'|' || FLAG_ENVIA_EMAIL || '|' || IFNULL(ENDERECO_EMAIL, '<null>') || '|' || "
-      "TAB_STATUS_JOB_ID || '|' || IFNULL(DATA_INICIO, '<null>') || '|' || TXT_QUERY "
+      "SELECT USUARIO_INTERNET_ID || '|' || FUNCAO_ID || '|' || COALESCE(TITULO_EMAIL, '<null>') "
+      "|| "
+      "'|' || FLAG_ENVIA_EMAIL || '|' || COALESCE(ENDERECO_EMAIL, '<null>') || '|' || "
+      "TAB_STATUS_JOB_ID || '|' || COALESCE(CAST(DATA_INICIO AS VARCHAR(30)), '<null>') || '|' || "
+      "TXT_QUERY "
       "FROM LOG_GERADOR WHERE LOG_GERADOR_ID = " +
       std::to_string(id));
   return rows.empty() ? "<none>" : Cat(rows[0][0]);
 }
 
-TEST(JobRegistrationTest, StoresTheJobAndItsParameterTextUnderBothKinds) {
+TEST_P(JobRegistrationTest, StoresTheJobAndItsParameterTextUnderBothKinds) {
   const std::string params = "__2003/01/01 00:00__2003/01/01 00:00__778899__3__0__0__6__0__0__0__0";
   struct Case {
     const char* kind;
@@ -54,7 +59,7 @@ TEST(JobRegistrationTest, StoresTheJobAndItsParameterTextUnderBothKinds) {
        "5|2305|<null>|s|<null>|1|2026-12-06 10:30:00|__JOB__#" + params},
   };
   for (const Case& c : cases) {
-    TempDatabase db;
+    TempDatabase db(engine());
     const long system_log = db.Count("LOG_SISTEMA");
     JobCall call(c.kind, db);
     call.flag = Value::Text(c.flag);
@@ -82,7 +87,7 @@ TEST(JobRegistrationTest, StoresTheJobAndItsParameterTextUnderBothKinds) {
 
 // Refusals leave no job; those past the configuration checks log one row
 // "LUM_JOB.gInclui_JOB - " + the message.
-TEST(JobRegistrationTest, RefusalsWriteNothing) {
+TEST_P(JobRegistrationTest, RefusalsWriteNothing) {
   struct Case {
     const char* name;
     void (*change)(JobCall&);
@@ -111,7 +116,7 @@ TEST(JobRegistrationTest, RefusalsWriteNothing) {
   };
   for (const char* kind : kKinds) {
     for (const Case& c : cases) {
-      TempDatabase db;
+      TempDatabase db(engine());
       const long jobs = db.Count("LOG_GERADOR");
       JobCall call(kind, db);
       c.change(call);
@@ -133,12 +138,16 @@ TEST(JobRegistrationTest, RefusalsWriteNothing) {
 
 // The parameter step fails after the job row was written: nothing stays, not
 // the row, not its key, not its system-log row, and the failure is logged.
-TEST(JobRegistrationTest, AFailedParameterStepLeavesNoHalfJob) {
+TEST_P(JobRegistrationTest, AFailedParameterStepLeavesNoHalfJob) {
   for (const char* kind : kKinds) {
-    TempDatabase db;
-    db.Exec(
-        "CREATE TRIGGER NO_PARAMETERS BEFORE UPDATE OF TXT_QUERY ON LOG_GERADOR "
-        "BEGIN SELECT RAISE(ABORT, 'parameters refused'); END");
+    TempDatabase db(engine());
+    db.Exec(engine() == testing::Engine::kEmbedded
+                ? "CREATE TRIGGER NO_PARAMETERS BEFORE UPDATE OF TXT_QUERY ON LOG_GERADOR "
+                  "BEGIN SELECT RAISE(ABORT, 'parameters refused'); END"
+                : "CREATE FUNCTION NO_PARAMETERS() RETURNS trigger LANGUAGE plpgsql AS "
+                  "$$BEGIN RAISE EXCEPTION 'parameters refused'; END$$; "
+                  "CREATE TRIGGER NO_PARAMETERS BEFORE UPDATE OF TXT_QUERY ON LOG_GERADOR "
+                  "FOR EACH ROW EXECUTE FUNCTION NO_PARAMETERS()");
     const Value key = db.Scalar("SELECT LOG_GERADOR_ID || '/' || LOG_SISTEMA_ID FROM INFRA_IDS");
     const long jobs = db.Count("LOG_GERADOR"), system_log = db.Count("LOG_SISTEMA");
     JobCall call(kind, db);
@@ -152,9 +161,9 @@ TEST(JobRegistrationTest, AFailedParameterStepLeavesNoHalfJob) {
 }
 
 // The statements as the trace shows them.
-TEST(JobRegistrationTest, StatementTexts) {
+TEST_P(JobRegistrationTest, StatementTexts) {
   for (const char* kind : kKinds) {
-    TempDatabase db;
+    TempDatabase db(engine());
     TraceCapture trace(db.dir());
     JobCall call(kind, db);
     call.qtde = Value::Int32(2);
