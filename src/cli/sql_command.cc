@@ -1,11 +1,15 @@
 #include "cli/sql_command.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "cli/value_json.h"
@@ -83,6 +87,51 @@ std::string Excerpt(std::string_view statement) {
   return statement.size() > kShown ? shown + "..." : shown;
 }
 
+// The first word of a statement and what follows it, past blanks and
+// comments; the word in upper case.
+std::pair<std::string, std::string_view> FirstWord(std::string_view s) {
+  for (;;) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    if (s.starts_with("--")) {
+      const size_t eol = s.find('\n');
+      s = eol == std::string_view::npos ? std::string_view() : s.substr(eol + 1);
+    } else if (s.starts_with("/*")) {
+      const size_t end = s.find("*/");
+      s = end == std::string_view::npos ? std::string_view() : s.substr(end + 2);
+    } else {
+      break;
+    }
+  }
+  size_t n = 0;
+  while (n < s.size() && (std::isalnum(static_cast<unsigned char>(s[n])) || s[n] == '_')) ++n;
+  return {UpperAscii(s.substr(0, n)), s.substr(n)};
+}
+
+// True for a statement that would take the transaction out of ocg sql's
+// hands (so that a later failure could no longer undo what went before) or
+// change the connection or the file outside it: BEGIN, COMMIT, END,
+// ROLLBACK, SAVEPOINT, RELEASE, ATTACH, DETACH, VACUUM, and a PRAGMA that
+// sets something or does work. A PRAGMA that only reads (table_info(X),
+// integrity_check, user_version...) runs.
+bool ControlsTheTransaction(std::string_view statement) {
+  static const std::set<std::string, std::less<>> kControl = {
+      "BEGIN", "COMMIT", "END", "ROLLBACK", "SAVEPOINT", "RELEASE", "ATTACH", "DETACH", "VACUUM"};
+  static const std::set<std::string, std::less<>> kReadingWithArgument = {
+      "TABLE_INFO",       "TABLE_XINFO",       "INDEX_LIST",      "INDEX_INFO", "INDEX_XINFO",
+      "FOREIGN_KEY_LIST", "FOREIGN_KEY_CHECK", "INTEGRITY_CHECK", "QUICK_CHECK"};
+  static const std::set<std::string, std::less<>> kWorking = {
+      "OPTIMIZE", "WAL_CHECKPOINT", "INCREMENTAL_VACUUM", "SHRINK_MEMORY"};
+  auto [word, rest] = FirstWord(statement);
+  if (kControl.count(word)) return true;
+  if (word != "PRAGMA") return false;
+  auto [name, after] = FirstWord(rest);
+  if (after.starts_with(".")) std::tie(name, after) = FirstWord(after.substr(1));  // schema.name
+  after = TrimAny(after, " \t\r\n;");
+  if (after.starts_with("=")) return true;
+  if (after.starts_with("(")) return !kReadingWithArgument.count(name);
+  return kWorking.count(name) > 0;
+}
+
 }  // namespace
 
 int RunSqlCommand(const std::string& path, std::string_view script, bool json, std::ostream& out,
@@ -91,6 +140,14 @@ int RunSqlCommand(const std::string& path, std::string_view script, bool json, s
   if (statements.empty()) {
     err << "ocg: no statement to run\n";
     return 2;
+  }
+  for (size_t i = 0; i < statements.size(); ++i) {
+    if (ControlsTheTransaction(statements[i])) {
+      err << "ocg: statement " << i + 1 << " (" << Excerpt(statements[i])
+          << ") would take the transaction out of ocg sql's hands, which runs every statement "
+             "in one transaction of its own: nothing was run\n";
+      return 2;
+    }
   }
   std::unique_ptr<Driver> db;
   Status st = OpenSqliteDriver(path, &db);

@@ -18,9 +18,13 @@ namespace ocg {
 // database file at path, all in one transaction: the first failure rolls
 // every one back. Prints each result that has columns, as an aligned table
 // with its row count, or with json as one line {"columns": [...], "rows":
-// [[...], ...]} per result (values as "ocg call" prints them). Returns the
-// exit status: 0 done, 1 a statement failed (nothing written), 2 no such
-// database or no statement.
+// [[...], ...]} per result (values as "ocg call" prints them). A statement
+// that would take the transaction out of its hands (BEGIN, COMMIT, END,
+// ROLLBACK, SAVEPOINT, RELEASE, ATTACH, DETACH, VACUUM, a PRAGMA that sets
+// something or does work) is refused before anything runs, so "nothing was
+// written" is always true. Returns the exit status: 0 done, 1 a statement
+// failed (nothing written), 2 no such database, no statement or a refused
+// one (nothing run).
 int RunSqlCommand(const std::string& path, std::string_view script, bool json, std::ostream& out,
                   std::ostream& err);
 

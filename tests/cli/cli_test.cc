@@ -245,6 +245,27 @@ TEST(CliTest, SqlRunsStatementsAsTheOperationsDo) {
   EXPECT_TRUE(db.Scalar("SELECT EMAIL FROM PESSOA WHERE PESSOA_ID = 204").is_null())
       << "the first failure rolls every statement back";
   EXPECT_EQ(2, sql({" ; "}).code) << "nothing to run";
+  // Statements that would take the transaction away are refused before
+  // anything runs; PRAGMAs that only read run.
+  const char* refused[] = {"DELETE FROM LOG_GERADOR; COMMIT; BEGIN; SELECT * FROM nope",
+                           "DELETE FROM LOG_GERADOR; /* done */ end",
+                           "SAVEPOINT a; DELETE FROM LOG_GERADOR; RELEASE a",
+                           "ROLLBACK",
+                           "ATTACH 'x.db' AS x",
+                           "VACUUM",
+                           "PRAGMA user_version = 0",
+                           "PRAGMA main.journal_mode=DELETE",
+                           "PRAGMA foreign_keys(1)",
+                           "pragma optimize"};
+  for (const char* statements : refused) {
+    const CliRun r = sql({statements});
+    EXPECT_EQ(2, r.code) << statements;
+    EXPECT_NE(std::string::npos, r.err.find("nothing was run")) << statements << ": " << r.err;
+    EXPECT_EQ(1, db.Count("LOG_GERADOR")) << statements;
+  }
+  EXPECT_EQ(0, sql({"PRAGMA table_info(LOG_GERADOR); PRAGMA integrity_check; PRAGMA "
+                    "user_version; SELECT COUNT(*) FROM LOG_GERADOR"})
+                   .code);
   EXPECT_EQ(2, RunOcg({"sql", db.dir() + "/none.db", "SELECT 1"}).code);
 }
 
