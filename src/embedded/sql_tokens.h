@@ -11,6 +11,7 @@
 #define OCG_EMBEDDED_SQL_TOKENS_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,19 @@ struct SqlToken {
 
 // Fails (105, as SQL Server) on a quote that is never closed.
 Status TokenizeSql(std::string_view text, std::vector<SqlToken>* out);
+
+// A text's literals, and the text around them.
+struct SqlLiterals {
+  std::string skeleton;            // the text with a NUL byte in place of each literal
+  std::vector<SqlToken> literals;  // its numbers and quoted texts, in order
+};
+
+// Reads text once, by the rules above, keeping only its literals: two texts
+// with the same skeleton have the same tokens but for the literals'
+// contents. False for a quote never closed and for a NUL byte outside the
+// literals (the skeleton would not tell it from a literal). *out's buffers
+// are reused, so a caller that keeps it allocates nothing per text.
+bool ScanSqlLiterals(std::string_view text, SqlLiterals* out);
 
 }  // namespace ocg
 

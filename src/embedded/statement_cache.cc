@@ -52,11 +52,16 @@ bool SameColumns(sqlite3_stmt* a, sqlite3_stmt* b) {
 // a real.
 int BindLiteral(sqlite3_stmt* stmt, int index, std::string_view literal) {
   if (literal.front() == '\'') {
+    const std::string_view inside = literal.substr(1, literal.size() - 2);
+    if (inside.find('\'') == std::string_view::npos) {
+      return sqlite3_bind_text(stmt, index, inside.data(), static_cast<int>(inside.size()),
+                               SQLITE_TRANSIENT);
+    }
     std::string text;
-    text.reserve(literal.size());
-    for (size_t i = 1; i + 1 < literal.size(); ++i) {
-      text += literal[i];
-      if (literal[i] == '\'') ++i;  // the second quote of a doubled pair
+    text.reserve(inside.size());
+    for (size_t i = 0; i < inside.size(); ++i) {
+      text += inside[i];
+      if (inside[i] == '\'') ++i;  // the second quote of a doubled pair
     }
     return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
                              SQLITE_TRANSIENT);
@@ -67,6 +72,10 @@ int BindLiteral(sqlite3_stmt* stmt, int index, std::string_view literal) {
     return sqlite3_bind_int64(stmt, index, whole);
   }
   return sqlite3_bind_double(stmt, index, std::strtod(std::string(literal).c_str(), nullptr));
+}
+
+std::string_view TokenText(std::string_view sql, const SqlToken& t) {
+  return sql.substr(t.begin, t.end - t.begin);
 }
 
 }  // namespace
@@ -85,24 +94,80 @@ StatementCache::~StatementCache() = default;
 
 sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql) {
   if (!enabled_) return nullptr;
-  StatementShape& shape = shape_;
-  if (!ShapeOf(sql, &shape)) return nullptr;
-  const Shared* shared = nullptr;
-  auto it = shapes_.find(shape.text);
-  if (it != shapes_.end()) {
-    shared = it->second.get();
-  } else {
-    shared = Admit(sql, shape.text, shape.literals);
+  if (!ScanSqlLiterals(sql, &scan_)) return FindByShape(sql, engine_sql);
+  auto it = plans_.find(scan_.skeleton);
+  const Plan* plan = it != plans_.end() ? &it->second : AddPlan(sql);
+  if (plan == nullptr || plan->shared == nullptr) return nullptr;
+  const std::vector<SqlToken>& literals = scan_.literals;
+  bound_.resize(literals.size());
+  size_t kept = 0;
+  for (size_t i = 0; i < literals.size(); ++i) {
+    const std::string_view text = TokenText(sql, literals[i]);
+    if (plan->parameter[i] > 0) {
+      bound_[plan->parameter[i] - 1] = text;
+    } else if (text != plan->kept[kept++]) {
+      // Another select-list literal, say: another shape, found the long way.
+      return FindByShape(sql, engine_sql);
+    }
   }
-  if (shared == nullptr || shared->stmt == nullptr) return nullptr;
-  sqlite3_stmt* stmt = shared->stmt.get();
-  for (size_t k = 0; k < shape.literals.size(); ++k) {
-    if (BindLiteral(stmt, static_cast<int>(k + 1), shape.literals[k]) != SQLITE_OK) {
+  bound_.resize(literals.size() - kept);
+  return Bind(*plan->shared, bound_, engine_sql);
+}
+
+// First sight of a skeleton: the shape of this text says which literals every
+// text of the skeleton lifts. nullptr, and nothing remembered, when the text
+// does not prepare (see Admit).
+const StatementCache::Plan* StatementCache::AddPlan(std::string_view sql) {
+  Plan plan;
+  if (ShapeOf(sql, &shape_)) {
+    plan.shared = SharedFor(sql);
+    if (plan.shared == nullptr) return nullptr;
+    // Both readings of the text see the same tokens, so each lifted literal
+    // is one of the scan's, in the same order.
+    const std::vector<SqlToken>& literals = scan_.literals;
+    plan.parameter.assign(literals.size(), 0);
+    size_t k = 0;
+    for (size_t i = 0; i < literals.size(); ++i) {
+      const std::string_view text = TokenText(sql, literals[i]);
+      if (k < shape_.literals.size() && shape_.literals[k].data() == text.data() &&
+          shape_.literals[k].size() == text.size()) {
+        plan.parameter[i] = static_cast<int>(++k);
+      } else {
+        plan.kept.emplace_back(text);
+      }
+    }
+    if (k != shape_.literals.size()) return nullptr;
+  }
+  if (plans_.size() >= kMaxShapes) plans_.erase(plans_.begin());
+  return &plans_.emplace(scan_.skeleton, std::move(plan)).first->second;
+}
+
+// What a statement of shape_ (the shape of sql) runs on: found, or admitted.
+std::shared_ptr<const StatementCache::Shared> StatementCache::SharedFor(std::string_view sql) {
+  auto it = shapes_.find(shape_.text);
+  if (it != shapes_.end()) return it->second;
+  return Admit(sql, shape_.text, shape_.literals);
+}
+
+sqlite3_stmt* StatementCache::FindByShape(std::string_view sql, std::string* engine_sql) {
+  if (!ShapeOf(sql, &shape_)) return nullptr;
+  std::shared_ptr<const Shared> shared = SharedFor(sql);
+  if (shared == nullptr) return nullptr;
+  return Bind(*shared, shape_.literals, engine_sql);
+}
+
+sqlite3_stmt* StatementCache::Bind(const Shared& shared,
+                                   const std::vector<std::string_view>& literals,
+                                   std::string* engine_sql) {
+  sqlite3_stmt* stmt = shared.stmt.get();
+  if (stmt == nullptr) return nullptr;
+  for (size_t k = 0; k < literals.size(); ++k) {
+    if (BindLiteral(stmt, static_cast<int>(k + 1), literals[k]) != SQLITE_OK) {
       sqlite3_clear_bindings(stmt);
       return nullptr;
     }
   }
-  if (engine_sql != nullptr) *engine_sql = FillShape(shared->engine_shape, shape.literals);
+  if (engine_sql != nullptr) *engine_sql = FillShape(shared.engine_shape, literals);
   return stmt;
 }
 
@@ -110,15 +175,15 @@ sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql
 // text as it stands would run. Returns nullptr, and remembers nothing, when
 // the text itself does not prepare (the error is the engine's to report, and
 // a later call may find the table it lacked).
-const StatementCache::Shared* StatementCache::Admit(std::string_view sql,
-                                                    const std::string& shape_text,
-                                                    const std::vector<std::string_view>& literals) {
+std::shared_ptr<const StatementCache::Shared> StatementCache::Admit(
+    std::string_view sql, const std::string& shape_text,
+    const std::vector<std::string_view>& literals) {
   BridgedStatement as_written;
   if (!BridgeStatement(sql, &as_written).ok() || as_written.is_call) return nullptr;
   StmtPtr direct = PrepareOne(db_, as_written.sql);
   if (direct == nullptr) return nullptr;
 
-  auto shared = std::make_unique<Shared>();
+  auto shared = std::make_shared<Shared>();
   BridgedStatement shaped;
   if (BridgeStatement(shape_text, &shaped).ok() && !shaped.is_call &&
       FillShape(shaped.sql, literals) == as_written.sql) {
@@ -135,7 +200,7 @@ const StatementCache::Shared* StatementCache::Admit(std::string_view sql,
     }
   }
   if (shapes_.size() >= kMaxShapes) shapes_.erase(shapes_.begin());
-  return shapes_.emplace(shape_text, std::move(shared)).first->second.get();
+  return shapes_.emplace(shape_text, std::move(shared)).first->second;
 }
 
 }  // namespace ocg

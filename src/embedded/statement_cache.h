@@ -10,6 +10,11 @@
 // prepare to the same columns; otherwise, and for anything that has no shape,
 // the statement runs as it stands. Owned by one connection; one thread at a
 // time. OCG_STATEMENT_CACHE=0 in the environment turns it off.
+//
+// Finding a text's shape means reading all its tokens, so the cache also
+// keeps a plan per skeleton (the text with its literals cut out, read in one
+// pass): which literals the shape lifts and which it keeps. A later text with
+// the same skeleton and the same kept literals is served by the plan alone.
 #ifndef OCG_EMBEDDED_STATEMENT_CACHE_H_
 #define OCG_EMBEDDED_STATEMENT_CACHE_H_
 
@@ -21,6 +26,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "embedded/sql_tokens.h"
 #include "embedded/statement_shape.h"
 
 namespace ocg {
@@ -43,14 +49,29 @@ class StatementCache {
 
  private:
   struct Shared;  // one shape's prepared statement, or the verdict not to share it
-  const Shared* Admit(std::string_view sql, const std::string& shape_text,
-                      const std::vector<std::string_view>& literals);
+  // How the texts of one skeleton are shaped.
+  struct Plan {
+    std::shared_ptr<const Shared> shared;  // null: such texts have no shape
+    std::vector<int> parameter;            // per literal: k when it goes to ?k, 0 when kept
+    std::vector<std::string> kept;         // the kept literals, in order, as written
+  };
+  const Plan* AddPlan(std::string_view sql);
+  std::shared_ptr<const Shared> SharedFor(std::string_view sql);
+  sqlite3_stmt* FindByShape(std::string_view sql, std::string* engine_sql);
+  sqlite3_stmt* Bind(const Shared& shared, const std::vector<std::string_view>& literals,
+                     std::string* engine_sql);
+  std::shared_ptr<const Shared> Admit(std::string_view sql, const std::string& shape_text,
+                                      const std::vector<std::string_view>& literals);
 
   static constexpr size_t kMaxShapes = 256;
   sqlite3* db_;
-  StatementShape shape_;  // the last statement's, its buffers reused
   bool enabled_;
-  std::unordered_map<std::string, std::unique_ptr<Shared>> shapes_;
+  // The last statement's, their buffers reused.
+  SqlLiterals scan_;
+  StatementShape shape_;
+  std::vector<std::string_view> bound_;  // ?k is bound_[k - 1]
+  std::unordered_map<std::string, std::shared_ptr<const Shared>> shapes_;
+  std::unordered_map<std::string, Plan> plans_;  // by skeleton
 };
 
 }  // namespace ocg

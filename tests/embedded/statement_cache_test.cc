@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "embedded/sql_tokens.h"
 #include "embedded/sqlite_driver.h"
 #include "embedded/statement_shape.h"
 #include "test_support.h"
@@ -46,6 +47,40 @@ TEST(StatementShapeTest, LiftsTheLiteralsThatCannotChangeTheMeaning) {
   }
 }
 
+// The skeleton keys the cache's plans: texts share one only when they differ
+// inside their literals and nowhere else.
+TEST(StatementShapeTest, TextsShareASkeletonOnlyWhenTheyDifferInLiteralsAlone) {
+  struct Case {
+    const char* name;
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"numbers", "SELECT A FROM T WHERE I = 5", "SELECT A FROM T WHERE I = 123", true},
+      {"a text for a number", "SELECT A FROM T WHERE I = '150'", "SELECT A FROM T WHERE I = 150",
+       true},
+      {"doubled quotes", "UPDATE T SET S = 'it''s'", "UPDATE T SET S = 'x'", true},
+      {"exponent, fraction", "SELECT A FROM T WHERE R > 1E+5", "SELECT A FROM T WHERE R > .5",
+       true},
+      {"digits of a name", "SELECT C1 FROM T", "SELECT C2 FROM T", false},
+      {"a quoted name", "SELECT \"1\" FROM T", "SELECT \"2\" FROM T", false},
+      {"inside a comment", "SELECT A FROM T -- 5", "SELECT A FROM T -- 6", false},
+      {"one number or two", "SELECT A FROM T WHERE R = 1.5", "SELECT A FROM T WHERE R = 1.5.5",
+       false},
+      {"a blank more", "SELECT A FROM T WHERE I = 5", "SELECT A FROM T WHERE I =  5", false},
+  };
+  for (const Case& c : cases) {
+    SqlLiterals a, b;
+    ASSERT_TRUE(ScanSqlLiterals(c.a, &a)) << c.name;
+    ASSERT_TRUE(ScanSqlLiterals(c.b, &b)) << c.name;
+    EXPECT_EQ(c.same, a.skeleton == b.skeleton) << c.name;
+  }
+  SqlLiterals scan;
+  EXPECT_FALSE(ScanSqlLiterals("SELECT A FROM T WHERE S = 'open", &scan)) << "unclosed quote";
+  EXPECT_FALSE(ScanSqlLiterals(std::string_view("SELECT A\0 FROM T", 16), &scan)) << "a NUL";
+}
+
 // A shared statement gives what the text as it stands gives, and the trace's
 // engine text is the bridged text to the byte; a shape whose column names
 // would differ runs as it stands.
@@ -63,6 +98,9 @@ TEST(StatementCacheTest, SharedStatementsAnswerAsTheTextWould) {
       "SELECT COUNT(*) N FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 150",
       "SELECT COUNT(*) N FROM DOCTO_TRANSPORTE WHERE DATA_EMISSAO >= '2026-12-01'",
       "SELECT (SELECT COUNT(*) FROM PESSOA WHERE PESSOA_ID = 101) FROM INFRA_IDS",
+      // One skeleton, two shapes: the select list's literal is kept in each.
+      "SELECT 1 N, PLACA FROM VEICULO_FORNECEDOR WHERE VEICULO_FORNECEDOR_ID = 2",
+      "SELECT 'x' N, PLACA FROM VEICULO_FORNECEDOR WHERE VEICULO_FORNECEDOR_ID = 3",
       " SELECT VEI.PLACA, T.CAPACIDADE_KG FROM VEICULO_FORNECEDOR VEI, TAB_TIPO_VEICULO T "
       "WHERE VEI.TAB_TIPO_VEICULO_ID = T.TAB_TIPO_VEICULO_ID(+) AND VEI.VEICULO_FORNECEDOR_ID = 2 "
       "AND sysdate > '2000-01-01' ",
