@@ -83,6 +83,7 @@ std::string_view TokenText(std::string_view sql, const SqlToken& t) {
 struct StatementCache::Shared {
   StmtPtr stmt{nullptr, &sqlite3_finalize};  // null: run such statements as they stand
   std::string engine_shape;                  // the bridged shape, ?k where literal k goes
+  ResultLayout layout;                       // what stmt's rows hold
 };
 
 StatementCache::StatementCache(sqlite3* db) : db_(db) {
@@ -92,9 +93,18 @@ StatementCache::StatementCache(sqlite3* db) : db_(db) {
 
 StatementCache::~StatementCache() = default;
 
-sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql) {
+sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql,
+                                   ResultLayout** layout) {
   if (!enabled_) return nullptr;
-  if (!ScanSqlLiterals(sql, &scan_)) return FindByShape(sql, engine_sql);
+  Shared* shared = Match(sql);
+  if (shared == nullptr) return nullptr;
+  if (engine_sql != nullptr) *engine_sql = FillShape(shared->engine_shape, bound_);
+  if (layout != nullptr) *layout = &shared->layout;
+  return shared->stmt.get();
+}
+
+StatementCache::Shared* StatementCache::Match(std::string_view sql) {
+  if (!ScanSqlLiterals(sql, &scan_)) return FindByShape(sql);
   auto it = plans_.find(scan_.skeleton);
   const Plan* plan = it != plans_.end() ? &it->second : AddPlan(sql);
   if (plan == nullptr || plan->shared == nullptr) return nullptr;
@@ -107,11 +117,11 @@ sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql
       bound_[plan->parameter[i] - 1] = text;
     } else if (text != plan->kept[kept++]) {
       // Another select-list literal, say: another shape, found the long way.
-      return FindByShape(sql, engine_sql);
+      return FindByShape(sql);
     }
   }
   bound_.resize(literals.size() - kept);
-  return Bind(*plan->shared, bound_, engine_sql);
+  return Bind(plan->shared.get());
 }
 
 // First sight of a skeleton: the shape of this text says which literals every
@@ -143,39 +153,39 @@ const StatementCache::Plan* StatementCache::AddPlan(std::string_view sql) {
 }
 
 // What a statement of shape_ (the shape of sql) runs on: found, or admitted.
-std::shared_ptr<const StatementCache::Shared> StatementCache::SharedFor(std::string_view sql) {
+std::shared_ptr<StatementCache::Shared> StatementCache::SharedFor(std::string_view sql) {
   auto it = shapes_.find(shape_.text);
   if (it != shapes_.end()) return it->second;
   return Admit(sql, shape_.text, shape_.literals);
 }
 
-sqlite3_stmt* StatementCache::FindByShape(std::string_view sql, std::string* engine_sql) {
+StatementCache::Shared* StatementCache::FindByShape(std::string_view sql) {
   if (!ShapeOf(sql, &shape_)) return nullptr;
-  std::shared_ptr<const Shared> shared = SharedFor(sql);
+  Shared* shared = SharedFor(sql).get();  // shapes_ keeps it
   if (shared == nullptr) return nullptr;
-  return Bind(*shared, shape_.literals, engine_sql);
+  bound_ = shape_.literals;
+  return Bind(shared);
 }
 
-sqlite3_stmt* StatementCache::Bind(const Shared& shared,
-                                   const std::vector<std::string_view>& literals,
-                                   std::string* engine_sql) {
-  sqlite3_stmt* stmt = shared.stmt.get();
+// Binds bound_ to shared's statement; nullptr when it has none or a literal
+// does not bind.
+StatementCache::Shared* StatementCache::Bind(Shared* shared) {
+  sqlite3_stmt* stmt = shared->stmt.get();
   if (stmt == nullptr) return nullptr;
-  for (size_t k = 0; k < literals.size(); ++k) {
-    if (BindLiteral(stmt, static_cast<int>(k + 1), literals[k]) != SQLITE_OK) {
+  for (size_t k = 0; k < bound_.size(); ++k) {
+    if (BindLiteral(stmt, static_cast<int>(k + 1), bound_[k]) != SQLITE_OK) {
       sqlite3_clear_bindings(stmt);
       return nullptr;
     }
   }
-  if (engine_sql != nullptr) *engine_sql = FillShape(shared.engine_shape, literals);
-  return stmt;
+  return shared;
 }
 
 // First sight of a shape: share it only when that provably runs what the
 // text as it stands would run. Returns nullptr, and remembers nothing, when
 // the text itself does not prepare (the error is the engine's to report, and
 // a later call may find the table it lacked).
-std::shared_ptr<const StatementCache::Shared> StatementCache::Admit(
+std::shared_ptr<StatementCache::Shared> StatementCache::Admit(
     std::string_view sql, const std::string& shape_text,
     const std::vector<std::string_view>& literals) {
   BridgedStatement as_written;

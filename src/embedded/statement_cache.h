@@ -26,6 +26,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "embedded/result_layout.h"
 #include "embedded/sql_tokens.h"
 #include "embedded/statement_shape.h"
 
@@ -42,8 +43,10 @@ class StatementCache {
   // step (the caller resets it and clears its bindings after use); nullptr
   // when sql is to be bridged and prepared as it stands. On a statement
   // returned, *engine_sql (unless null) gets the text the engine runs, as
-  // bridging sql gives it.
-  sqlite3_stmt* Find(std::string_view sql, std::string* engine_sql);
+  // bridging sql gives it, and *layout (unless null) what its rows hold,
+  // kept with it.
+  sqlite3_stmt* Find(std::string_view sql, std::string* engine_sql,
+                     ResultLayout** layout = nullptr);
 
   size_t size() const { return shapes_.size(); }
 
@@ -51,17 +54,17 @@ class StatementCache {
   struct Shared;  // one shape's prepared statement, or the verdict not to share it
   // How the texts of one skeleton are shaped.
   struct Plan {
-    std::shared_ptr<const Shared> shared;  // null: such texts have no shape
-    std::vector<int> parameter;            // per literal: k when it goes to ?k, 0 when kept
-    std::vector<std::string> kept;         // the kept literals, in order, as written
+    std::shared_ptr<Shared> shared;  // null: such texts have no shape
+    std::vector<int> parameter;      // per literal: k when it goes to ?k, 0 when kept
+    std::vector<std::string> kept;   // the kept literals, in order, as written
   };
   const Plan* AddPlan(std::string_view sql);
-  std::shared_ptr<const Shared> SharedFor(std::string_view sql);
-  sqlite3_stmt* FindByShape(std::string_view sql, std::string* engine_sql);
-  sqlite3_stmt* Bind(const Shared& shared, const std::vector<std::string_view>& literals,
-                     std::string* engine_sql);
-  std::shared_ptr<const Shared> Admit(std::string_view sql, const std::string& shape_text,
-                                      const std::vector<std::string_view>& literals);
+  Shared* Match(std::string_view sql);
+  std::shared_ptr<Shared> SharedFor(std::string_view sql);
+  Shared* FindByShape(std::string_view sql);
+  Shared* Bind(Shared* shared);
+  std::shared_ptr<Shared> Admit(std::string_view sql, const std::string& shape_text,
+                                const std::vector<std::string_view>& literals);
 
   static constexpr size_t kMaxShapes = 256;
   sqlite3* db_;
@@ -69,8 +72,8 @@ class StatementCache {
   // The last statement's, their buffers reused.
   SqlLiterals scan_;
   StatementShape shape_;
-  std::vector<std::string_view> bound_;  // ?k is bound_[k - 1]
-  std::unordered_map<std::string, std::shared_ptr<const Shared>> shapes_;
+  std::vector<std::string_view> bound_;  // the literals bound: ?k is bound_[k - 1]
+  std::unordered_map<std::string, std::shared_ptr<Shared>> shapes_;
   std::unordered_map<std::string, Plan> plans_;  // by skeleton
 };
 
