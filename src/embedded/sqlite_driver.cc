@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -205,11 +204,8 @@ std::string Literal(const Value& v) {
       return std::to_string(v.int16());
     case Value::Kind::kInt32:
       return std::to_string(v.int32());
-    case Value::Kind::kDouble: {
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "%.15g", v.dbl());
-      return buf;
-    }
+    case Value::Kind::kDouble:
+      return FormatC15(v.dbl());
     case Value::Kind::kText: {
       std::string out = "'";
       for (char c : v.text()) {

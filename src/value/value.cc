@@ -6,6 +6,7 @@
 // writes to it.
 #include "value/value.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -373,37 +374,60 @@ std::string FormatNumber(double v) {
   if (v == 0) return "0";  // also -0
 
   // 15 significant digits, correctly rounded: "d.dddddddddddddde[+-]x".
-  char buf[64];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+  char sci[32];
+  const auto [sci_end, ec] =
+      std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14);
   assert(ec == std::errc());
-  std::string_view sci(buf, end - buf);
-  const bool negative = sci.front() == '-';
-  if (negative) sci.remove_prefix(1);
-  const size_t e_pos = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, e_pos)) {
-    if (IsDigit(c)) digits += c;
+  const char* p = sci;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  char digits[16];
+  int count = 0;
+  for (; *p != 'e'; ++p) {
+    if (IsDigit(*p)) digits[count++] = *p;
   }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::atoi(std::string(sci.substr(e_pos + 1)).c_str());
+  while (count > 1 && digits[count - 1] == '0') --count;
+  int exponent = 0;
+  std::from_chars(p + (p[1] == '+' ? 2 : 1), sci_end, exponent);
 
-  std::string out = negative ? "-" : "";
+  // At most a sign, "0,", 14 zeros and 15 digits; or 15 digits and "E-324".
+  char out[40];
+  char* o = out;
+  auto put = [&o](const char* from, int n) {
+    for (int i = 0; i < n; ++i) *o++ = from[i];
+  };
+  if (negative) *o++ = '-';
   if (exponent >= 15 || exponent < -15) {
-    out += digits[0];
-    if (digits.size() > 1) out += "," + digits.substr(1);
-    out += exponent < 0 ? "E-" : "E+";
-    out += std::to_string(std::abs(exponent));
+    *o++ = digits[0];
+    if (count > 1) {
+      *o++ = ',';
+      put(digits + 1, count - 1);
+    }
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
+    o = std::to_chars(o, out + sizeof out, std::abs(exponent)).ptr;
   } else if (exponent >= 0) {
-    const size_t whole = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= whole) {
-      out += digits + std::string(whole - digits.size(), '0');
-    } else {
-      out += digits.substr(0, whole) + "," + digits.substr(whole);
+    const int whole = exponent + 1;
+    put(digits, std::min(count, whole));
+    for (int i = count; i < whole; ++i) *o++ = '0';
+    if (count > whole) {
+      *o++ = ',';
+      put(digits + whole, count - whole);
     }
   } else {
-    out += "0," + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    *o++ = '0';
+    *o++ = ',';
+    for (int i = 0; i < -exponent - 1; ++i) *o++ = '0';
+    put(digits, count);
   }
-  return out;
+  return std::string(out, o);
+}
+
+std::string FormatC15(double v) {
+  char buf[32];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+  assert(ec == std::errc());
+  return std::string(buf, end);
 }
 
 std::optional<double> ParseLocaleNumber(std::string_view text) {

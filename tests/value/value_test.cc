@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -45,10 +46,31 @@ TEST(ValueTest, FormatNumber) {
       {"fifteen digits", 0.12345678901234567, "0,123456789012346"},
       {"largest plain", 999999999999999, "999999999999999"},
       {"1E15 is exponent form", 1e15, "1E+15"},
+      {"rounds up into exponent form", 999999999999999.9, "1E+15"},
+      {"rounds down below it", 999999999999999.4, "999999999999999"},
+      {"rounding carries to a new digit", 0.99999999999999995, "1"},
       {"large with fraction digits", -1.5e20, "-1,5E+20"},
+      {"1E-15 is still plain", 1e-15, "0,000000000000001"},
       {"tiny", 1.25e-16, "1,25E-16"},
+      {"largest double", 1.7976931348623157e308, "1,79769313486232E+308"},
+      {"smallest double", -4.9406564584124654e-324, "-4,94065645841247E-324"},
+      {"not a number", std::nan(""), "NaN"},
+      {"infinite", -HUGE_VAL, "-Infinity"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.want, FormatNumber(c.in)) << c.name;
+}
+
+TEST(ValueTest, FormatC15) {
+  const Row<double, const char*> cases[] = {
+      {"point", 12.5, "12.5"},
+      {"negative zero keeps its sign", -0.0, "-0"},
+      {"fifteen digits", 0.12345678901234567, "0.123456789012346"},
+      {"whole up to 15 digits", 999999999999999, "999999999999999"},
+      {"exponent from 16 digits", 1e15, "1e+15"},
+      {"small", 0.0001, "0.0001"},
+      {"smaller", 0.00001, "1e-05"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, FormatC15(c.in)) << c.name;
 }
 
 TEST(ValueTest, ToInt32) {
