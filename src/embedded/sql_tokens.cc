@@ -99,6 +99,27 @@ size_t TokenEnd(std::string_view s, size_t i, SqlTokenKind* kind) {
   return i + 1;
 }
 
+// The literal at text[pos], given that a whole reading of the text has a
+// token end at pos when the byte there cannot continue the token before it.
+// Only a digit can: it continues a name or a number, and after a '.' makes
+// the '.' part of it. (A number that stopped before a '.' or a quote has its
+// fraction, or its exponent, already; a quoted text that stopped before a
+// quote would have read the two as one.)
+bool LiteralAt(std::string_view text, size_t pos, SqlToken* out) {
+  if (pos >= text.size()) return false;
+  if (pos > 0 && Is(text[pos], kDigit) && (Is(text[pos - 1], kWordChar) || text[pos - 1] == '.')) {
+    return false;
+  }
+  SqlTokenKind kind;
+  const size_t end = TokenEnd(text, pos, &kind);
+  if (end == std::string_view::npos ||
+      (kind != SqlTokenKind::kNumber && kind != SqlTokenKind::kString)) {
+    return false;
+  }
+  *out = {kind, pos, end};
+  return true;
+}
+
 }  // namespace
 
 Status TokenizeSql(std::string_view s, std::vector<SqlToken>* out) {
@@ -150,6 +171,24 @@ bool ScanSqlLiterals(std::string_view s, SqlLiterals* out) {
   }
   out->skeleton.append(s.substr(copied));
   return true;
+}
+
+bool MatchSqlSkeleton(std::string_view text, std::string_view skeleton,
+                      std::vector<SqlToken>* literals) {
+  literals->clear();
+  size_t pos = 0;
+  for (;;) {
+    const size_t marker = skeleton.find('\0');
+    const std::string_view part = skeleton.substr(0, marker);
+    if (text.size() - pos < part.size() || text.compare(pos, part.size(), part) != 0) return false;
+    pos += part.size();
+    if (marker == std::string_view::npos) return pos == text.size();
+    skeleton.remove_prefix(marker + 1);
+    SqlToken literal;
+    if (!LiteralAt(text, pos, &literal)) return false;
+    literals->push_back(literal);
+    pos = literal.end;
+  }
 }
 
 }  // namespace ocg

@@ -43,6 +43,15 @@ struct SqlLiterals {
 // are reused, so a caller that keeps it allocates nothing per text.
 bool ScanSqlLiterals(std::string_view text, SqlLiterals* out);
 
+// True when ScanSqlLiterals would find skeleton in text, with *literals as it
+// would find them, read by comparing the parts between the literals byte for
+// byte and reading only the literals: where a text is known by its skeleton,
+// this is the cheap reading. False when text is not skeleton with literals in
+// its places, read as the scan would read them (a digit after a name is part
+// of the name, not a literal).
+bool MatchSqlSkeleton(std::string_view text, std::string_view skeleton,
+                      std::vector<SqlToken>* literals);
+
 }  // namespace ocg
 
 #endif  // OCG_EMBEDDED_SQL_TOKENS_H_

@@ -104,9 +104,8 @@ sqlite3_stmt* StatementCache::Find(std::string_view sql, std::string* engine_sql
 }
 
 StatementCache::Shared* StatementCache::Match(std::string_view sql) {
-  if (!ScanSqlLiterals(sql, &scan_)) return FindByShape(sql);
-  auto it = plans_.find(scan_.skeleton);
-  const Plan* plan = it != plans_.end() ? &it->second : AddPlan(sql);
+  const Plan* plan = nullptr;
+  if (!PlanFor(sql, &plan)) return FindByShape(sql);
   if (plan == nullptr || plan->shared == nullptr) return nullptr;
   const std::vector<SqlToken>& literals = scan_.literals;
   bound_.resize(literals.size());
@@ -124,32 +123,69 @@ StatementCache::Shared* StatementCache::Match(std::string_view sql) {
   return Bind(plan->shared.get());
 }
 
+// Sets *plan to the plan of sql's skeleton, with scan_.literals read from sql
+// (null when the text does not prepare). False when sql does not scan.
+bool StatementCache::PlanFor(std::string_view sql, const Plan** plan) {
+  // Up to the first digit or quote, where the first literal may begin: every
+  // text of a skeleton has the same head.
+  size_t head_length = 0;
+  while (head_length < sql.size() && head_length < kMaxHeadLength &&
+         !(sql[head_length] >= '0' && sql[head_length] <= '9') && sql[head_length] != '\'') {
+    ++head_length;
+  }
+  head_.assign(sql.data(), head_length);
+  auto candidates = heads_.find(head_);
+  if (candidates != heads_.end()) {
+    for (const PlanPtr& candidate : candidates->second) {
+      if (MatchSqlSkeleton(sql, candidate->skeleton, &scan_.literals)) {
+        *plan = candidate.get();
+        return true;
+      }
+    }
+  }
+  if (!ScanSqlLiterals(sql, &scan_)) return false;
+  auto known = plans_.find(scan_.skeleton);
+  PlanPtr found = known != plans_.end() ? known->second : AddPlan(sql);
+  *plan = found.get();
+  if (found == nullptr) return true;
+  if (candidates == heads_.end()) {
+    if (heads_.size() >= kMaxShapes) heads_.erase(heads_.begin());
+    candidates = heads_.emplace(head_, std::vector<PlanPtr>()).first;
+  }
+  std::vector<PlanPtr>& plans = candidates->second;
+  if (plans.size() >= kPlansPerHead) plans.erase(plans.begin());
+  plans.push_back(std::move(found));
+  return true;
+}
+
 // First sight of a skeleton: the shape of this text says which literals every
 // text of the skeleton lifts. nullptr, and nothing remembered, when the text
 // does not prepare (see Admit).
-const StatementCache::Plan* StatementCache::AddPlan(std::string_view sql) {
-  Plan plan;
+StatementCache::PlanPtr StatementCache::AddPlan(std::string_view sql) {
+  auto plan = std::make_shared<Plan>();
+  plan->skeleton = scan_.skeleton;
   if (ShapeOf(sql, &shape_)) {
-    plan.shared = SharedFor(sql);
-    if (plan.shared == nullptr) return nullptr;
+    plan->shared = SharedFor(sql);
+    if (plan->shared == nullptr) return nullptr;
     // Both readings of the text see the same tokens, so each lifted literal
     // is one of the scan's, in the same order.
     const std::vector<SqlToken>& literals = scan_.literals;
-    plan.parameter.assign(literals.size(), 0);
+    plan->parameter.assign(literals.size(), 0);
     size_t k = 0;
     for (size_t i = 0; i < literals.size(); ++i) {
       const std::string_view text = TokenText(sql, literals[i]);
       if (k < shape_.literals.size() && shape_.literals[k].data() == text.data() &&
           shape_.literals[k].size() == text.size()) {
-        plan.parameter[i] = static_cast<int>(++k);
+        plan->parameter[i] = static_cast<int>(++k);
       } else {
-        plan.kept.emplace_back(text);
+        plan->kept.emplace_back(text);
       }
     }
     if (k != shape_.literals.size()) return nullptr;
   }
   if (plans_.size() >= kMaxShapes) plans_.erase(plans_.begin());
-  return &plans_.emplace(scan_.skeleton, std::move(plan)).first->second;
+  plans_.emplace(plan->skeleton, plan);
+  return plan;
 }
 
 // What a statement of shape_ (the shape of sql) runs on: found, or admitted.

@@ -15,6 +15,9 @@
 // keeps a plan per skeleton (the text with its literals cut out, read in one
 // pass): which literals the shape lifts and which it keeps. A later text with
 // the same skeleton and the same kept literals is served by the plan alone.
+// Plans are also found by the text's head (its start, up to where a literal
+// could begin): a text is compared with the skeletons of its head's plans
+// byte for byte, and read token by token only when none matches.
 #ifndef OCG_EMBEDDED_STATEMENT_CACHE_H_
 #define OCG_EMBEDDED_STATEMENT_CACHE_H_
 
@@ -54,11 +57,14 @@ class StatementCache {
   struct Shared;  // one shape's prepared statement, or the verdict not to share it
   // How the texts of one skeleton are shaped.
   struct Plan {
+    std::string skeleton;
     std::shared_ptr<Shared> shared;  // null: such texts have no shape
     std::vector<int> parameter;      // per literal: k when it goes to ?k, 0 when kept
     std::vector<std::string> kept;   // the kept literals, in order, as written
   };
-  const Plan* AddPlan(std::string_view sql);
+  using PlanPtr = std::shared_ptr<const Plan>;
+  bool PlanFor(std::string_view sql, const Plan** plan);
+  PlanPtr AddPlan(std::string_view sql);
   Shared* Match(std::string_view sql);
   std::shared_ptr<Shared> SharedFor(std::string_view sql);
   Shared* FindByShape(std::string_view sql);
@@ -67,14 +73,18 @@ class StatementCache {
                                 const std::vector<std::string_view>& literals);
 
   static constexpr size_t kMaxShapes = 256;
+  static constexpr size_t kMaxHeadLength = 64;
+  static constexpr size_t kPlansPerHead = 8;
   sqlite3* db_;
   bool enabled_;
   // The last statement's, their buffers reused.
+  std::string head_;
   SqlLiterals scan_;
   StatementShape shape_;
   std::vector<std::string_view> bound_;  // the literals bound: ?k is bound_[k - 1]
   std::unordered_map<std::string, std::shared_ptr<Shared>> shapes_;
-  std::unordered_map<std::string, Plan> plans_;  // by skeleton
+  std::unordered_map<std::string_view, PlanPtr> plans_;  // by skeleton, its own
+  std::unordered_map<std::string, std::vector<PlanPtr>> heads_;
 };
 
 }  // namespace ocg

@@ -8,10 +8,12 @@ namespace ocg {
 
 Status RecordSet::Open(std::string_view sql, const Value& connection) {
   Close();
-  Result<std::string> conn = connection.ToText();
-  if (!conn.ok()) return conn.status();
+  // A text is its own text form, read in place; anything else is converted.
+  Result<std::string> converted = connection.is_text() ? std::string() : connection.ToText();
+  if (!converted.ok()) return converted.status();
+  const std::string& conn = connection.is_text() ? connection.text() : converted.value();
   RowSet rows;
-  Status st = RunStatement(conn.value(), sql, &rows);
+  Status st = RunStatement(conn, sql, &rows);
   if (!st.ok()) return st;
   rows_ = std::move(rows);
   open_ = rows_.has_columns;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ctime>
 #include <mutex>
+#include <span>
 
 #include "value/text.h"
 
@@ -150,25 +151,49 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
 }
 
 // The pattern token at pattern[i], and *length its length (a literal is one
-// character).
+// character). Longest first, so "hh24" is not read as "hh" and a literal
+// "24"; found by the first letter, as this runs for every date formatted.
 Token TokenAt(std::string_view pattern, size_t i, size_t* length) {
-  // Longest first, so "hh24" is not read as "hh" and a literal "24".
-  static constexpr struct {
+  struct Candidate {
     std::string_view name;
     Token token;
-  } kTokens[] = {
-      {"hh24", Token::kHour2},        {"yyyy", Token::kYear4},
-      {"yy", Token::kYear2},          {"mi", Token::kMinute2},
-      {"mm", Token::kMonthOrMinute2}, {"m", Token::kMonthOrMinute1},
-      {"dd", Token::kDay2},           {"d", Token::kDay1},
-      {"hh", Token::kHour2},          {"h", Token::kHour1},
-      {"nn", Token::kMinute2},        {"ss", Token::kSecond2},
   };
+  static constexpr Candidate kY[] = {{"yyyy", Token::kYear4}, {"yy", Token::kYear2}};
+  static constexpr Candidate kM[] = {
+      {"mi", Token::kMinute2}, {"mm", Token::kMonthOrMinute2}, {"m", Token::kMonthOrMinute1}};
+  static constexpr Candidate kD[] = {{"dd", Token::kDay2}, {"d", Token::kDay1}};
+  static constexpr Candidate kH[] = {
+      {"hh24", Token::kHour2}, {"hh", Token::kHour2}, {"h", Token::kHour1}};
+  static constexpr Candidate kN[] = {{"nn", Token::kMinute2}};
+  static constexpr Candidate kS[] = {{"ss", Token::kSecond2}};
+  std::span<const Candidate> candidates;
+  switch (pattern[i] | 0x20) {
+    case 'y':
+      candidates = kY;
+      break;
+    case 'm':
+      candidates = kM;
+      break;
+    case 'd':
+      candidates = kD;
+      break;
+    case 'h':
+      candidates = kH;
+      break;
+    case 'n':
+      candidates = kN;
+      break;
+    case 's':
+      candidates = kS;
+      break;
+    default:
+      break;
+  }
   const std::string_view rest = pattern.substr(i);
-  for (const auto& t : kTokens) {
-    if (StartsWithIgnoreCase(rest, t.name)) {
-      *length = t.name.size();
-      return t.token;
+  for (const Candidate& c : candidates) {
+    if (StartsWithIgnoreCase(rest, c.name)) {
+      *length = c.name.size();
+      return c.token;
     }
   }
   *length = 1;

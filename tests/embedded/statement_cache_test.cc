@@ -81,6 +81,53 @@ TEST(StatementShapeTest, TextsShareASkeletonOnlyWhenTheyDifferInLiteralsAlone) {
   EXPECT_FALSE(ScanSqlLiterals(std::string_view("SELECT A\0 FROM T", 16), &scan)) << "a NUL";
 }
 
+// A text matched against a skeleton reads as the scan would read it: a match
+// finds the scan's literals, and none is claimed where the scan would join a
+// literal to its neighbour and see another skeleton.
+TEST(StatementShapeTest, ATextMatchesASkeletonAsTheScanReadsIt) {
+  struct Case {
+    const char* name;
+    const char* first;  // gives the skeleton
+    const char* text;
+    bool match;
+  };
+  const Case cases[] = {
+      {"other literals", "SELECT A FROM T WHERE I = 5 AND S = 'x'",
+       "SELECT A FROM T WHERE I = 123 AND S = 'it''s'", true},
+      {"a text for a number", "SELECT A FROM T WHERE I = 150", "SELECT A FROM T WHERE I = '150'",
+       true},
+      {"literals first and last", "'a' || 'b'", "1.5 || .5", true},
+      {"a number after a text", "SELECT A FROM T WHERE S = 'x''y'",
+       "SELECT A FROM T WHERE S = 'x'1", false},
+      {"other text", "SELECT A FROM T WHERE I = 5", "SELECT B FROM T WHERE I = 5", false},
+      {"more text", "SELECT A FROM T WHERE I = 5", "SELECT A FROM T WHERE I = 5 ", false},
+      {"a digit joins a name", "SELECT A FROM T WHERE N = X'41'", "SELECT A FROM T WHERE N = X41",
+       false},
+      {"a digit takes a point", "SELECT A FROM T WHERE N = B.'x'", "SELECT A FROM T WHERE N = B.5",
+       false},
+      {"two quoted texts join", "SELECT A FROM T WHERE S = 1'x'",
+       "SELECT A FROM T WHERE S = 'a''x'", false},
+      {"a number runs on", "SELECT A FROM T WHERE R = 'x'E5", "SELECT A FROM T WHERE R = 1E5",
+       false},
+      {"an unclosed quote", "SELECT A FROM T WHERE S = 'x'", "SELECT A FROM T WHERE S = 'x", false},
+  };
+  for (const Case& c : cases) {
+    SqlLiterals first, text;
+    ASSERT_TRUE(ScanSqlLiterals(c.first, &first)) << c.name;
+    std::vector<SqlToken> literals;
+    const bool match = MatchSqlSkeleton(c.text, first.skeleton, &literals);
+    EXPECT_EQ(c.match, match) << c.name;
+    if (!match) continue;
+    ASSERT_TRUE(ScanSqlLiterals(c.text, &text)) << c.name;
+    EXPECT_EQ(first.skeleton, text.skeleton) << c.name;
+    ASSERT_EQ(text.literals.size(), literals.size()) << c.name;
+    for (size_t i = 0; i < literals.size(); ++i) {
+      EXPECT_EQ(text.literals[i].begin, literals[i].begin) << c.name << " literal " << i;
+      EXPECT_EQ(text.literals[i].end, literals[i].end) << c.name << " literal " << i;
+    }
+  }
+}
+
 // A shared statement gives what the text as it stands gives, and the trace's
 // engine text is the bridged text to the byte; a shape whose column names
 // would differ runs as it stands.
