@@ -297,19 +297,29 @@ class SqliteDriver : public Driver {
   // Fixed texts (transaction control, the bundled procedures' scripts) are
   // prepared once per connection and kept, as a server keeps its compiled
   // procedures. Statement texts built per call go through shapes_ instead:
-  // their literals differ each time.
+  // their literals differ each time. A script (sql is proc->sql) is found by
+  // its procedure: comparing its text would cost as much as reading it.
   Status RunCached(std::string_view sql, const ProcedureScript* proc,
                    const std::vector<Value>* args, RowSet* out) {
-    auto it = prepared_.find(sql);
-    if (it == prepared_.end()) {
-      std::vector<KeptStatement> stmts;
-      OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &stmts));
-      it = prepared_.emplace(std::string(sql), std::move(stmts)).first;
+    std::vector<KeptStatement>* stmts = nullptr;
+    if (proc != nullptr) {
+      auto it = scripts_.find(proc);
+      if (it != scripts_.end()) stmts = &it->second;
+    } else {
+      auto it = prepared_.find(sql);
+      if (it != prepared_.end()) stmts = &it->second;
+    }
+    if (stmts == nullptr) {
+      std::vector<KeptStatement> prepared;
+      OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &prepared));
+      stmts = proc != nullptr
+                  ? &scripts_.emplace(proc, std::move(prepared)).first->second
+                  : &prepared_.emplace(std::string(sql), std::move(prepared)).first->second;
     }
     // A script's statements are the branches of a procedure that answers in
     // one of several shapes: the result is the last statement that returned
     // a row, or, when none did, the last one that has columns.
-    for (KeptStatement& kept : it->second) {
+    for (KeptStatement& kept : *stmts) {
       RowSet one;
       OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), kept.stmt.get(), kept.layout, proc, args, &one));
       if (one.has_columns && (!one.rows.empty() || out->rows.empty())) *out = std::move(one);
@@ -354,6 +364,7 @@ class SqliteDriver : public Driver {
   // connection closes.
   DbPtr db_;
   std::map<std::string, std::vector<KeptStatement>, std::less<>> prepared_;
+  std::map<const ProcedureScript*, std::vector<KeptStatement>> scripts_;
   StatementCache shapes_;  // the statements the component builds as text
   std::string path_;
   dev_t device_;
