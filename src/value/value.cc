@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "value/text.h"
 
@@ -462,32 +463,40 @@ std::optional<double> ParseLocaleNumber(std::string_view text) {
 }
 
 double LeadingNumber(std::string_view text) {
+  const size_t n = text.size();
   size_t i = 0;
-  while (i < text.size() &&
-         (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) {
-    ++i;
-  }
+  while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::string whole;
-  std::string fraction;
-  while (i < text.size() && IsDigit(text[i])) whole += text[i++];
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) fraction += text[i++];
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t start = i;
+  while (i < n && text[i] == '0') ++i;
+  const size_t significant = i;  // the first digit of the whole part that is not 0
+  while (i < n && IsDigit(text[i])) ++i;
+  const bool whole = i > start;
+  const long whole_digits = static_cast<long>(i - significant);
+  bool fraction = false;
+  if (i < n && text[i] == '.') {
+    while (++i < n && IsDigit(text[i])) fraction = true;
   }
-  if (whole.empty() && fraction.empty()) return 0;
-  std::string c_form = (whole.empty() ? "0" : whole) + "." + (fraction.empty() ? "0" : fraction);
-  ReadExponent(text, &i, &c_form);
+  if (!whole && !fraction) return 0;
+  // The number as written reads as C reads it: "12.5", ".5", "12." and an
+  // exponent that has digits ("1e5", not "1e").
   double v = 0;
-  const auto [end, ec] = std::from_chars(c_form.data(), c_form.data() + c_form.size(), v);
+  const auto [end, ec] = std::from_chars(text.data() + start, text.data() + n, v);
   if (ec == std::errc::result_out_of_range) {
-    // Too large or too small for a double: decide by the magnitude.
-    const size_t first = whole.find_first_not_of('0');
-    const long digits = first == std::string::npos ? 0 : static_cast<long>(whole.size() - first);
-    const size_t e = c_form.find('e');
-    const long exponent = e == std::string::npos ? 0 : std::atol(c_form.c_str() + e + 1);
-    v = digits + exponent > 0 ? HUGE_VAL : 0.0;
+    // Too large or too small for a double: decide by the magnitude. An
+    // exponent beyond a long saturates, and the sum wraps, as they always did.
+    long exponent = 0;
+    if (i + 1 < n && (text[i] == 'e' || text[i] == 'E')) {
+      const char* digits = text.data() + i + 1 + (text[i + 1] == '+');
+      if (std::from_chars(digits, end, exponent).ec == std::errc::result_out_of_range) {
+        exponent =
+            *digits == '-' ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
+      }
+    }
+    const long magnitude = static_cast<long>(static_cast<unsigned long>(whole_digits) +
+                                             static_cast<unsigned long>(exponent));
+    v = magnitude > 0 ? HUGE_VAL : 0.0;
   }
   return negative ? -v : v;
 }

@@ -60,6 +60,23 @@ TEST(ValueTest, FormatNumber) {
   for (const auto& c : cases) EXPECT_EQ(c.want, FormatNumber(c.in)) << c.name;
 }
 
+TEST(ValueTest, LeadingNumber) {
+  const Row<const char*, double> cases[] = {
+      {"blanks, sign, exponent, then anything", " \t-12.5e2x", -1250},
+      {"a point first", ".5", 0.5},
+      {"a point last", "5.", 5},
+      {"an exponent without digits stops before it", "1e+", 1},
+      {"the comma is no decimal here", "12,5", 12},
+      {"too large", "1e400", HUGE_VAL},
+      {"too small", "-1e-400", 0},
+      {"zeros are no size", "0000.5e-400", 0},
+      {"no number", "abc", 0},
+      {"a sign alone", "+", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, LeadingNumber(c.in)) << c.name;
+  EXPECT_EQ(0, LeadingNumber("0." + std::string(400, '0') + "1")) << "too small without exponent";
+}
+
 TEST(ValueTest, FormatC15) {
   const Row<double, const char*> cases[] = {
       {"point", 12.5, "12.5"},
