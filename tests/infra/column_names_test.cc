@@ -10,7 +10,7 @@ namespace {
 
 TEST(ColumnNamesTest, FindsTheFirstColumnOfANameInAnyCase) {
   const std::string long_name(80, 'X');  // longer than a hash step, with a tail
-  const ColumnNames columns({"ID", "Nome", "id", "NOME_FANTASIA", "AÇÃO", long_name, ""});
+  const ColumnNames columns({"ID", "Nome", "id", "NOME_FANTASIA", "AÇÃO", long_name, "", "@P"});
   struct Case {
     const char* name;
     std::string find;
@@ -26,6 +26,8 @@ TEST(ColumnNamesTest, FindsTheFirstColumnOfANameInAnyCase) {
       {"long", std::string(80, 'x'), 5},
       {"one byte short", std::string(79, 'x'), ColumnNames::kNone},
       {"empty name", "", 6},
+      {"a symbol in either case", "@p", 7},
+      {"symbols 0x20 apart are not cases", "`p", ColumnNames::kNone},
       {"missing", "NOME_", ColumnNames::kNone},
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, columns.Find(c.find)) << c.name;
