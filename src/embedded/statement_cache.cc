@@ -1,5 +1,6 @@
 #include "embedded/statement_cache.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -152,7 +153,10 @@ bool StatementCache::PlanFor(std::string_view sql, const Plan** plan) {
     if (heads_.size() >= kMaxShapes) heads_.erase(heads_.begin());
     candidates = heads_.emplace(head_, std::vector<PlanPtr>()).first;
   }
+  // A plan already there did not match this text (a digit after a '$', say):
+  // it is found through its skeleton, as now, and not listed twice.
   std::vector<PlanPtr>& plans = candidates->second;
+  if (std::find(plans.begin(), plans.end(), found) != plans.end()) return true;
   if (plans.size() >= kPlansPerHead) plans.erase(plans.begin());
   plans.push_back(std::move(found));
   return true;
