@@ -58,7 +58,7 @@ void PrintTable(const RowSet& rows, std::ostream& out) {
     }
     out << "\n";
   };
-  print_line(rows.columns);
+  print_line(rows.columns.names());
   for (size_t i = 0; i < width.size(); ++i) {
     out << (i == 0 ? "" : "-+-") << std::string(width[i], '-');
   }
@@ -69,7 +69,7 @@ void PrintTable(const RowSet& rows, std::ostream& out) {
 
 void PrintJson(const RowSet& rows, std::ostream& out) {
   nlohmann::ordered_json result;
-  result["columns"] = rows.columns;
+  result["columns"] = rows.columns.names();
   result["rows"] = nlohmann::ordered_json::array();
   for (const std::vector<Value>& row : rows.rows) {
     nlohmann::ordered_json line = nlohmann::ordered_json::array();

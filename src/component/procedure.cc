@@ -53,24 +53,30 @@ Value FormatAsDate(const Value& value, std::string_view pattern) {
   return Value::Text(FormatValueAsDate(value, pattern));
 }
 
+// A cell is copied into its argument by assignment, so an argument that
+// already holds a text keeps its buffer when the new text fits.
 Status ReadField(const RecordSet& rs, std::string_view column, Value& out) {
-  Result<Value> field = rs.Field(column);
-  if (!field.ok()) return field.status();
-  out = std::move(field).value();
+  OCG_ASSIGN_OR_RETURN(const Value* cell, rs.FieldRef(column));
+  out = *cell;
   return Status();
 }
 
 Result<int32_t> ColumnInt32(const RecordSet& rs, std::string_view column) {
-  OCG_ASSIGN_OR_RETURN(Value v, rs.Field(column));
-  return NormalisedInt32(v);
+  OCG_ASSIGN_OR_RETURN(const Value* cell, rs.FieldRef(column));
+  return NormalisedInt32(*cell);
 }
 
 Status CopyColumns(const RecordSet& rs, std::initializer_list<ColumnCopy> columns) {
   for (const ColumnCopy& c : columns) {
-    OCG_ASSIGN_OR_RETURN(Value v, rs.Field(c.column));
+    OCG_ASSIGN_OR_RETURN(const Value* cell, rs.FieldRef(c.column));
+    const Value& v = *cell;
     switch (c.kind) {
       case ColumnKind::kText:
-        *c.out = gNulo_Vazio(v);
+        if (v.is_null()) {
+          *c.out = gNulo_Vazio(v);
+        } else {
+          *c.out = v;  // what gNulo_Vazio gives for a cell, which is never a reference
+        }
         break;
       case ColumnKind::kNumber:
         *c.out = gTrata_Numero(v);

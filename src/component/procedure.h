@@ -103,6 +103,7 @@ R RunOperation(bool for_write, R failure, const Trap& trap, Body&& body) {
   OperationScope scope(for_write, ProcedureName(trap.site.qualified_name));
   R result = failure;
   std::string strSQL;
+  strSQL.reserve(2048);  // the longest statements, so that building one does not regrow it
   Status status = body(strSQL, result);
   if (status.ok() && !(result == failure)) {
     status = scope.Commit();

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -148,11 +147,7 @@ Result<Value> ConvertArgument(const Value& argument, ParamType type) {
     }
     case ParamType::kText: {
       if (argument.is_text()) return argument;
-      if (argument.kind() == Value::Kind::kDouble) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.15g", argument.dbl());
-        return Value::Text(buf);
-      }
+      if (argument.kind() == Value::Kind::kDouble) return Value::Text(FormatC15(argument.dbl()));
       if (argument.is_number()) return Value::Text(std::to_string(argument.ToInt32().value()));
       return ConversionError(argument, type);
     }

@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -25,6 +24,7 @@
 
 #include "embedded/bridge.h"
 #include "embedded/procedures.h"
+#include "embedded/result_layout.h"
 #include "embedded/sql_functions.h"
 #include "embedded/statement_cache.h"
 #include "infra/connection_string.h"
@@ -42,17 +42,10 @@ Status EngineError(sqlite3* db) {
   return Status::Error(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
 }
 
-bool IsDateType(const char* declared) {
-  if (declared == nullptr) return false;
-  std::string_view d(declared);
-  return EqualsIgnoreCase(d, "DATE") || EqualsIgnoreCase(d, "DATETIME") ||
-         EqualsIgnoreCase(d, "TIMESTAMP");
-}
-
 // One cell. Integers that fit 32 bits stay integers (identifiers are read as
 // such); larger ones become Doubles. Text of a column declared DATE that reads
 // as a date becomes a date, which is how the Oracle client returns it.
-Value ColumnValue(sqlite3_stmt* stmt, int col) {
+Value ColumnValue(sqlite3_stmt* stmt, int col, bool is_date) {
   switch (sqlite3_column_type(stmt, col)) {
     case SQLITE_NULL:
       return Value::Null();
@@ -67,12 +60,12 @@ Value ColumnValue(sqlite3_stmt* stmt, int col) {
       return Value::Double(sqlite3_column_double(stmt, col));
     default: {
       const char* p = static_cast<const char*>(sqlite3_column_blob(stmt, col));
-      std::string text =
-          p == nullptr ? std::string() : std::string(p, sqlite3_column_bytes(stmt, col));
-      if (IsDateType(sqlite3_column_decltype(stmt, col))) {
+      const std::string_view text =
+          p == nullptr ? std::string_view() : std::string_view(p, sqlite3_column_bytes(stmt, col));
+      if (is_date) {
         if (std::optional<DateTime> d = ParseDateTime(text)) return Value::Date(*d);
       }
-      return Value::Text(std::move(text));
+      return Value::Text(std::string(text));
     }
   }
 }
@@ -126,10 +119,11 @@ Status BindArguments(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript& pro
 }
 
 // Runs one prepared statement to its end, binding the call's arguments first
-// when there is a procedure. *out gets its result when it has columns. The
-// statement is reset afterwards, so a cached one is ready for its next use.
-Status RunPrepared(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript* proc,
-                   const std::vector<Value>* args, RowSet* out) {
+// when there is a procedure. *out gets its result when it has columns, read
+// by the statement's layout. The statement is reset afterwards, so a cached
+// one is ready for its next use.
+Status RunPrepared(sqlite3* db, sqlite3_stmt* stmt, ResultLayout& layout,
+                   const ProcedureScript* proc, const std::vector<Value>* args, RowSet* out) {
   struct ResetOnExit {
     sqlite3_stmt* stmt;
     ~ResetOnExit() {
@@ -139,30 +133,34 @@ Status RunPrepared(sqlite3* db, sqlite3_stmt* stmt, const ProcedureScript* proc,
   } reset{stmt};
   if (proc != nullptr) OCG_RETURN_IF_ERROR(BindArguments(db, stmt, *proc, *args));
 
-  const int columns = sqlite3_column_count(stmt);
+  int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return EngineError(db);
+  layout.Refresh(stmt);  // after the step that may have prepared it again
+  const int columns = static_cast<int>(layout.names().size());
   RowSet result;
   result.has_columns = columns > 0;
-  for (int c = 0; c < columns; ++c) {
-    const char* name = sqlite3_column_name(stmt, c);
-    result.columns.emplace_back(name == nullptr ? "" : name);
-  }
-  for (;;) {
-    int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) return EngineError(db);
+  result.columns = layout.names();
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(stmt)) {
     if (columns == 0) continue;
-    std::vector<Value> row;
+    std::vector<Value>& row = result.rows.emplace_back();
     row.reserve(columns);
-    for (int c = 0; c < columns; ++c) row.push_back(ColumnValue(stmt, c));
-    result.rows.push_back(std::move(row));
+    for (int c = 0; c < columns; ++c) row.push_back(ColumnValue(stmt, c, layout.is_date(c)));
   }
+  if (rc != SQLITE_DONE) return EngineError(db);
   if (result.has_columns) *out = std::move(result);
   return Status();
 }
 
+// A statement kept prepared, with what its rows hold.
+struct KeptStatement {
+  StmtPtr stmt;
+  ResultLayout layout;
+};
+
 // Prepares every statement of sql, in order, into *stmts. flags go to
 // sqlite3_prepare_v3 (SQLITE_PREPARE_PERSISTENT for statements kept).
-Status PrepareAll(sqlite3* db, std::string_view sql, unsigned flags, std::vector<StmtPtr>* stmts) {
+Status PrepareAll(sqlite3* db, std::string_view sql, unsigned flags,
+                  std::vector<KeptStatement>* stmts) {
   const char* p = sql.data();
   const char* const end = sql.data() + sql.size();
   while (p < end) {
@@ -171,7 +169,7 @@ Status PrepareAll(sqlite3* db, std::string_view sql, unsigned flags, std::vector
     int rc = sqlite3_prepare_v3(db, p, static_cast<int>(end - p), flags, &raw, &tail);
     StmtPtr stmt(raw, &sqlite3_finalize);
     if (rc != SQLITE_OK) return EngineError(db);
-    if (raw != nullptr) stmts->push_back(std::move(stmt));
+    if (raw != nullptr) stmts->push_back({std::move(stmt), ResultLayout()});
     if (tail == nullptr || tail <= p) break;
     p = tail;
   }
@@ -193,7 +191,8 @@ Status RunStatements(sqlite3* db, std::string_view sql, RowSet* out) {
     if (tail == nullptr || tail <= p) break;
     p = tail;
     if (raw == nullptr) continue;  // blanks or comments only
-    OCG_RETURN_IF_ERROR(RunPrepared(db, raw, nullptr, nullptr, out));
+    ResultLayout layout;
+    OCG_RETURN_IF_ERROR(RunPrepared(db, raw, layout, nullptr, nullptr, out));
   }
   return Status();
 }
@@ -205,11 +204,8 @@ std::string Literal(const Value& v) {
       return std::to_string(v.int16());
     case Value::Kind::kInt32:
       return std::to_string(v.int32());
-    case Value::Kind::kDouble: {
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "%.15g", v.dbl());
-      return buf;
-    }
+    case Value::Kind::kDouble:
+      return FormatC15(v.dbl());
     case Value::Kind::kText: {
       std::string out = "'";
       for (char c : v.text()) {
@@ -262,8 +258,9 @@ class SqliteDriver : public Driver {
   Status Run(std::string_view sql, RowSet* out, std::string* engine_sql) override {
     if (out != nullptr) *out = RowSet();
     RowSet result;
-    if (sqlite3_stmt* shared = shapes_.Find(sql, engine_sql)) {
-      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), shared, nullptr, nullptr, &result));
+    ResultLayout* layout = nullptr;
+    if (sqlite3_stmt* shared = shapes_.Find(sql, engine_sql, &layout)) {
+      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), shared, *layout, nullptr, nullptr, &result));
       if (out != nullptr) *out = std::move(result);
       return Status();
     }
@@ -306,21 +303,31 @@ class SqliteDriver : public Driver {
   // Fixed texts (transaction control, the bundled procedures' scripts) are
   // prepared once per connection and kept, as a server keeps its compiled
   // procedures. Statement texts built per call go through shapes_ instead:
-  // their literals differ each time.
+  // their literals differ each time. A script (sql is proc->sql) is found by
+  // its procedure: comparing its text would cost as much as reading it.
   Status RunCached(std::string_view sql, const ProcedureScript* proc,
                    const std::vector<Value>* args, RowSet* out) {
-    auto it = prepared_.find(sql);
-    if (it == prepared_.end()) {
-      std::vector<StmtPtr> stmts;
-      OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &stmts));
-      it = prepared_.emplace(std::string(sql), std::move(stmts)).first;
+    std::vector<KeptStatement>* stmts = nullptr;
+    if (proc != nullptr) {
+      auto it = scripts_.find(proc);
+      if (it != scripts_.end()) stmts = &it->second;
+    } else {
+      auto it = prepared_.find(sql);
+      if (it != prepared_.end()) stmts = &it->second;
+    }
+    if (stmts == nullptr) {
+      std::vector<KeptStatement> prepared;
+      OCG_RETURN_IF_ERROR(PrepareAll(db_.get(), sql, SQLITE_PREPARE_PERSISTENT, &prepared));
+      stmts = proc != nullptr
+                  ? &scripts_.emplace(proc, std::move(prepared)).first->second
+                  : &prepared_.emplace(std::string(sql), std::move(prepared)).first->second;
     }
     // A script's statements are the branches of a procedure that answers in
     // one of several shapes: the result is the last statement that returned
     // a row, or, when none did, the last one that has columns.
-    for (const StmtPtr& stmt : it->second) {
+    for (KeptStatement& kept : *stmts) {
       RowSet one;
-      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), stmt.get(), proc, args, &one));
+      OCG_RETURN_IF_ERROR(RunPrepared(db_.get(), kept.stmt.get(), kept.layout, proc, args, &one));
       if (one.has_columns && (!one.rows.empty() || out->rows.empty())) *out = std::move(one);
     }
     return Status();
@@ -347,7 +354,8 @@ class SqliteDriver : public Driver {
   DbPtr db_;
   // Declared after db_, so their statements are finalized before the
   // connection closes.
-  std::map<std::string, std::vector<StmtPtr>, std::less<>> prepared_;
+  std::map<std::string, std::vector<KeptStatement>, std::less<>> prepared_;
+  std::map<const ProcedureScript*, std::vector<KeptStatement>> scripts_;
   StatementCache shapes_;  // the statements the component builds as text
   std::string path_;
   dev_t device_;

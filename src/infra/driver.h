@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "infra/column_names.h"
 #include "infra/connection_string.h"
 #include "value/value.h"
 
@@ -20,7 +21,7 @@ namespace ocg {
 // Every row of one statement's result, fetched at once (a client-side cursor).
 struct RowSet {
   bool has_columns = false;  // false for statements that return no rows
-  std::vector<std::string> columns;
+  ColumnNames columns;
   std::vector<std::vector<Value>> rows;
 };
 

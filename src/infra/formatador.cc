@@ -9,8 +9,8 @@
 // "1.5" is one and a half wherever the operations read it.
 #include "infra/formatador.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
+#include <string>
 
 #include "infra/sql_format.h"
 
@@ -20,9 +20,10 @@ namespace {
 // The number as it prints (15 significant digits): a sum of take-offs such as
 // 10,1 + 20,2 then equals the typed 30,3, as the message shows them both.
 Value Printed(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.15g", v);
-  return Value::Double(std::strtod(buf, nullptr));
+  const std::string printed = FormatC15(v);
+  double read = 0;
+  std::from_chars(printed.data(), printed.data() + printed.size(), read);
+  return Value::Double(read);
 }
 
 }  // namespace

@@ -3,16 +3,17 @@
 #include <string>
 
 #include "infra/session.h"
-#include "value/text.h"
 
 namespace ocg {
 
 Status RecordSet::Open(std::string_view sql, const Value& connection) {
   Close();
-  Result<std::string> conn = connection.ToText();
-  if (!conn.ok()) return conn.status();
+  // A text is its own text form, read in place; anything else is converted.
+  Result<std::string> converted = connection.is_text() ? std::string() : connection.ToText();
+  if (!converted.ok()) return converted.status();
+  const std::string& conn = connection.is_text() ? connection.text() : converted.value();
   RowSet rows;
-  Status st = RunStatement(conn.value(), sql, &rows);
+  Status st = RunStatement(conn, sql, &rows);
   if (!st.ok()) return st;
   rows_ = std::move(rows);
   open_ = rows_.has_columns;
@@ -21,16 +22,22 @@ Status RecordSet::Open(std::string_view sql, const Value& connection) {
 }
 
 Result<Value> RecordSet::Field(std::string_view name) const {
-  for (size_t i = 0; i < rows_.columns.size(); ++i) {
-    if (!EqualsIgnoreCase(rows_.columns[i], name)) continue;
-    if (Eof()) {
-      return Status::Error("No current row to read column " + std::string(name) +
-                               " from: the record set is empty or past its last row",
-                           3021);
-    }
-    return rows_.rows[row_][i];
+  Result<const Value*> cell = FieldRef(name);
+  if (!cell.ok()) return cell.status();
+  return *cell.value();
+}
+
+Result<const Value*> RecordSet::FieldRef(std::string_view name) const {
+  const size_t i = rows_.columns.Find(name);
+  if (i == ColumnNames::kNone) {
+    return Status::Error("The record set has no column named " + std::string(name), 3265);
   }
-  return Status::Error("The record set has no column named " + std::string(name), 3265);
+  if (Eof()) {
+    return Status::Error("No current row to read column " + std::string(name) +
+                             " from: the record set is empty or past its last row",
+                         3021);
+  }
+  return &rows_.rows[row_][i];
 }
 
 void RecordSet::Close() {

@@ -34,6 +34,8 @@ class RecordSet {
   // The current row's column, matched without regard to case. Fails with 3265
   // for a missing column and 3021 when there is no current row.
   Result<Value> Field(std::string_view name) const;
+  // The same cell, not copied: valid until the set moves, closes or opens.
+  Result<const Value*> FieldRef(std::string_view name) const;
 
   void MoveFirst() { row_ = 0; }
   void MoveLast() { row_ = rows_.rows.empty() ? 0 : rows_.rows.size() - 1; }

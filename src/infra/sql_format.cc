@@ -68,9 +68,9 @@ std::string FormatValueAsDate(const Value& value, std::string_view pattern) {
 
 // The local separator is found by printing one half, as the platform would,
 // so this routine and FormatNumber/ParseLocaleNumber can never disagree.
+// Printed once: the number form never changes while the program runs.
 Value gTrata_Numero(const Value& value) {
-  const std::string half = FormatNumber(50.0 / 100.0);
-  const bool point_is_local = half.find('.') != std::string::npos;
+  static const bool point_is_local = FormatNumber(50.0 / 100.0).find('.') != std::string::npos;
   const char local = point_is_local ? '.' : ',';
   const char foreign = point_is_local ? ',' : '.';
 

@@ -227,6 +227,7 @@ Status FetchResult(const OdbcHandle& stmt, SQLSMALLINT columns, RowSet* out) {
   *out = RowSet();
   out->has_columns = true;
   std::vector<Column> kinds;
+  std::vector<std::string> names;
   for (SQLUSMALLINT c = 1; c <= columns; ++c) {
     SQLCHAR name[256] = {0};
     SQLSMALLINT name_length = 0, type = 0, digits = 0, nullable = 0;
@@ -234,9 +235,10 @@ Status FetchResult(const OdbcHandle& stmt, SQLSMALLINT columns, RowSet* out) {
     SQLRETURN rc = SQLDescribeCol(stmt.get(), c, name, sizeof name, &name_length, &type, &size,
                                   &digits, &nullable);
     if (!SQL_SUCCEEDED(rc)) return OdbcError(stmt, "The ODBC driver could not describe a column");
-    out->columns.emplace_back(reinterpret_cast<const char*>(name));
+    names.emplace_back(reinterpret_cast<const char*>(name));
     kinds.push_back({ReadingOf(type), digits == 0});
   }
+  out->columns = ColumnNames(std::move(names));
   for (;;) {
     SQLRETURN rc = SQLFetch(stmt.get());
     if (rc == SQL_NO_DATA) return Status();

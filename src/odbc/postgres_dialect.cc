@@ -101,6 +101,7 @@ Status ToPostgres(std::string_view sql, PostgresStatement* out) {
 Status RowsFromJson(RowSet* rows) {
   RowSet out;
   out.has_columns = true;
+  std::vector<std::string> columns;
   for (const std::vector<Value>& row : rows->rows) {
     if (row.size() != 1 || !row[0].is_text()) {
       return Status::Error("A procedure answered a row that is not one JSON object", 0);
@@ -109,17 +110,18 @@ Status RowsFromJson(RowSet* rows) {
     if (!object.is_object()) {
       return Status::Error("A procedure answered a row that is not one JSON object", 0);
     }
-    if (out.columns.empty()) {
-      for (const auto& [key, value] : object.items()) out.columns.push_back(key);
+    if (columns.empty()) {
+      for (const auto& [key, value] : object.items()) columns.push_back(key);
     }
     std::vector<Value> values;
-    values.reserve(out.columns.size());
-    for (const std::string& column : out.columns) {
+    values.reserve(columns.size());
+    for (const std::string& column : columns) {
       auto field = object.find(column);
       values.push_back(field == object.end() ? Value::Null() : FromJson(*field));
     }
     out.rows.push_back(std::move(values));
   }
+  out.columns = ColumnNames(std::move(columns));
   *rows = std::move(out);
   return Status();
 }

@@ -8,12 +8,12 @@
 // (-1.25 is 1899-12-29 06:00).
 #include "value/date_time.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <mutex>
-#include <vector>
+#include <span>
 
 #include "value/text.h"
 
@@ -146,82 +146,86 @@ enum class Token {
   kSecond2,
 };
 
-struct Piece {
-  Token token;
-  std::string_view text;  // the pattern characters, copied for literals
-};
-
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::vector<Piece> SplitPattern(std::string_view pattern) {
-  // Longest first, so "hh24" is not read as "hh" and a literal "24".
-  static constexpr struct {
+// The pattern token at pattern[i], and *length its length (a literal is one
+// character). Longest first, so "hh24" is not read as "hh" and a literal
+// "24"; found by the first letter, as this runs for every date formatted.
+Token TokenAt(std::string_view pattern, size_t i, size_t* length) {
+  struct Candidate {
     std::string_view name;
     Token token;
-  } kTokens[] = {
-      {"hh24", Token::kHour2},        {"yyyy", Token::kYear4},
-      {"yy", Token::kYear2},          {"mi", Token::kMinute2},
-      {"mm", Token::kMonthOrMinute2}, {"m", Token::kMonthOrMinute1},
-      {"dd", Token::kDay2},           {"d", Token::kDay1},
-      {"hh", Token::kHour2},          {"h", Token::kHour1},
-      {"nn", Token::kMinute2},        {"ss", Token::kSecond2},
   };
-  std::vector<Piece> pieces;
-  size_t i = 0;
-  while (i < pattern.size()) {
-    std::string_view rest = pattern.substr(i);
-    bool matched = false;
-    for (const auto& t : kTokens) {
-      if (StartsWithIgnoreCase(rest, t.name)) {
-        pieces.push_back({t.token, rest.substr(0, t.name.size())});
-        i += t.name.size();
-        matched = true;
-        break;
-      }
-    }
-    if (!matched) {
-      pieces.push_back({Token::kLiteral, rest.substr(0, 1)});
-      ++i;
+  static constexpr Candidate kY[] = {{"yyyy", Token::kYear4}, {"yy", Token::kYear2}};
+  static constexpr Candidate kM[] = {
+      {"mi", Token::kMinute2}, {"mm", Token::kMonthOrMinute2}, {"m", Token::kMonthOrMinute1}};
+  static constexpr Candidate kD[] = {{"dd", Token::kDay2}, {"d", Token::kDay1}};
+  static constexpr Candidate kH[] = {
+      {"hh24", Token::kHour2}, {"hh", Token::kHour2}, {"h", Token::kHour1}};
+  static constexpr Candidate kN[] = {{"nn", Token::kMinute2}};
+  static constexpr Candidate kS[] = {{"ss", Token::kSecond2}};
+  std::span<const Candidate> candidates;
+  switch (pattern[i] | 0x20) {
+    case 'y':
+      candidates = kY;
+      break;
+    case 'm':
+      candidates = kM;
+      break;
+    case 'd':
+      candidates = kD;
+      break;
+    case 'h':
+      candidates = kH;
+      break;
+    case 'n':
+      candidates = kN;
+      break;
+    case 's':
+      candidates = kS;
+      break;
+    default:
+      break;
+  }
+  const std::string_view rest = pattern.substr(i);
+  for (const Candidate& c : candidates) {
+    if (StartsWithIgnoreCase(rest, c.name)) {
+      *length = c.name.size();
+      return c.token;
     }
   }
-  return pieces;
+  *length = 1;
+  return Token::kLiteral;
 }
 
 bool IsHour(Token t) { return t == Token::kHour1 || t == Token::kHour2; }
 
 // "mm" after an hour ("hh:mm") or before seconds ("mm:ss") is the minute;
-// literals in between do not count.
-void ResolveMonthOrMinute(std::vector<Piece>& pieces) {
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    const Token t = pieces[i].token;
-    if (t != Token::kMonthOrMinute1 && t != Token::kMonthOrMinute2) continue;
-    Token before = Token::kLiteral;
-    for (size_t j = i; j-- > 0;) {
-      if (pieces[j].token != Token::kLiteral) {
-        before = pieces[j].token;
-        break;
-      }
-    }
-    Token after = Token::kLiteral;
-    for (size_t j = i + 1; j < pieces.size(); ++j) {
-      if (pieces[j].token != Token::kLiteral) {
-        after = pieces[j].token;
-        break;
-      }
-    }
-    const bool minute = IsHour(before) || after == Token::kSecond2;
-    const bool two = t == Token::kMonthOrMinute2;
-    pieces[i].token = minute ? (two ? Token::kMinute2 : Token::kMinute1)
-                             : (two ? Token::kMonth2 : Token::kMonth1);
+// literals in between do not count. before: the token before it, already
+// resolved; the pattern after it is read from i.
+Token ResolveMonthOrMinute(Token t, Token before, std::string_view pattern, size_t i) {
+  Token after = Token::kLiteral;
+  for (size_t length = 0; i < pattern.size() && after == Token::kLiteral; i += length) {
+    after = TokenAt(pattern, i, &length);
   }
+  const bool minute = IsHour(before) || after == Token::kSecond2;
+  const bool two = t == Token::kMonthOrMinute2;
+  return minute ? (two ? Token::kMinute2 : Token::kMinute1)
+                : (two ? Token::kMonth2 : Token::kMonth1);
 }
 
+// value in decimal, zero-padded to width as "%0*d" pads.
 void AppendNumber(std::string& out, int value, int width) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*d", width, value);
-  out += buf;
+  char digits[16];
+  const bool negative = value < 0;
+  const unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : value;
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, magnitude);
+  const int count = static_cast<int>(end - digits);
+  if (negative) out += '-';
+  if (width - negative > count) out.append(width - negative - count, '0');
+  out.append(digits, count);
 }
 
 }  // namespace
@@ -292,13 +296,17 @@ std::optional<DateTime> ParseDateTime(std::string_view text) {
 }
 
 std::string FormatDateTime(const DateTime& d, std::string_view pattern) {
-  std::vector<Piece> pieces = SplitPattern(pattern);
-  ResolveMonthOrMinute(pieces);
   std::string out;
-  for (const Piece& p : pieces) {
-    switch (p.token) {
+  out.reserve(pattern.size() + 4);
+  Token before = Token::kLiteral;  // the last token that was not a literal
+  for (size_t i = 0, length = 0; i < pattern.size(); i += length) {
+    Token token = TokenAt(pattern, i, &length);
+    if (token == Token::kMonthOrMinute1 || token == Token::kMonthOrMinute2) {
+      token = ResolveMonthOrMinute(token, before, pattern, i + length);
+    }
+    switch (token) {
       case Token::kLiteral:
-        out += p.text;
+        out += pattern[i];
         break;
       case Token::kYear4:
         AppendNumber(out, d.year, 4);
@@ -337,15 +345,26 @@ std::string FormatDateTime(const DateTime& d, std::string_view pattern) {
       case Token::kMonthOrMinute2:
         break;  // resolved above
     }
+    if (token != Token::kLiteral) before = token;
   }
   return out;
 }
 
 std::string CanonicalDateTime(const DateTime& d) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour,
-                d.minute, d.second);
-  return buf;
+  std::string out;
+  out.reserve(19);
+  AppendNumber(out, d.year, 4);
+  out += '-';
+  AppendNumber(out, d.month, 2);
+  out += '-';
+  AppendNumber(out, d.day, 2);
+  out += ' ';
+  AppendNumber(out, d.hour, 2);
+  out += ':';
+  AppendNumber(out, d.minute, 2);
+  out += ':';
+  AppendNumber(out, d.second, 2);
+  return out;
 }
 
 namespace {

@@ -137,11 +137,10 @@ std::string ToUpperText(std::string_view text) {
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+    if (a[i] == b[i]) continue;
+    // Different bytes match only as the two cases of one ASCII letter.
+    const char lower = static_cast<char>(a[i] | 0x20);
+    if ((a[i] ^ b[i]) != 0x20 || lower < 'a' || lower > 'z') return false;
   }
   return true;
 }

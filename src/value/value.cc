@@ -6,11 +6,13 @@
 // writes to it.
 #include "value/value.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "value/text.h"
 
@@ -373,37 +375,60 @@ std::string FormatNumber(double v) {
   if (v == 0) return "0";  // also -0
 
   // 15 significant digits, correctly rounded: "d.dddddddddddddde[+-]x".
-  char buf[64];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+  char sci[32];
+  const auto [sci_end, ec] =
+      std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14);
   assert(ec == std::errc());
-  std::string_view sci(buf, end - buf);
-  const bool negative = sci.front() == '-';
-  if (negative) sci.remove_prefix(1);
-  const size_t e_pos = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, e_pos)) {
-    if (IsDigit(c)) digits += c;
+  const char* p = sci;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  char digits[16];
+  int count = 0;
+  for (; *p != 'e'; ++p) {
+    if (IsDigit(*p)) digits[count++] = *p;
   }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::atoi(std::string(sci.substr(e_pos + 1)).c_str());
+  while (count > 1 && digits[count - 1] == '0') --count;
+  int exponent = 0;
+  std::from_chars(p + (p[1] == '+' ? 2 : 1), sci_end, exponent);
 
-  std::string out = negative ? "-" : "";
+  // At most a sign, "0,", 14 zeros and 15 digits; or 15 digits and "E-324".
+  char out[40];
+  char* o = out;
+  auto put = [&o](const char* from, int n) {
+    for (int i = 0; i < n; ++i) *o++ = from[i];
+  };
+  if (negative) *o++ = '-';
   if (exponent >= 15 || exponent < -15) {
-    out += digits[0];
-    if (digits.size() > 1) out += "," + digits.substr(1);
-    out += exponent < 0 ? "E-" : "E+";
-    out += std::to_string(std::abs(exponent));
+    *o++ = digits[0];
+    if (count > 1) {
+      *o++ = ',';
+      put(digits + 1, count - 1);
+    }
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
+    o = std::to_chars(o, out + sizeof out, std::abs(exponent)).ptr;
   } else if (exponent >= 0) {
-    const size_t whole = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= whole) {
-      out += digits + std::string(whole - digits.size(), '0');
-    } else {
-      out += digits.substr(0, whole) + "," + digits.substr(whole);
+    const int whole = exponent + 1;
+    put(digits, std::min(count, whole));
+    for (int i = count; i < whole; ++i) *o++ = '0';
+    if (count > whole) {
+      *o++ = ',';
+      put(digits + whole, count - whole);
     }
   } else {
-    out += "0," + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    *o++ = '0';
+    *o++ = ',';
+    for (int i = 0; i < -exponent - 1; ++i) *o++ = '0';
+    put(digits, count);
   }
-  return out;
+  return std::string(out, o);
+}
+
+std::string FormatC15(double v) {
+  char buf[32];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+  assert(ec == std::errc());
+  return std::string(buf, end);
 }
 
 std::optional<double> ParseLocaleNumber(std::string_view text) {
@@ -438,32 +463,40 @@ std::optional<double> ParseLocaleNumber(std::string_view text) {
 }
 
 double LeadingNumber(std::string_view text) {
+  const size_t n = text.size();
   size_t i = 0;
-  while (i < text.size() &&
-         (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) {
-    ++i;
-  }
+  while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::string whole;
-  std::string fraction;
-  while (i < text.size() && IsDigit(text[i])) whole += text[i++];
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) fraction += text[i++];
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t start = i;
+  while (i < n && text[i] == '0') ++i;
+  const size_t significant = i;  // the first digit of the whole part that is not 0
+  while (i < n && IsDigit(text[i])) ++i;
+  const bool whole = i > start;
+  const long whole_digits = static_cast<long>(i - significant);
+  bool fraction = false;
+  if (i < n && text[i] == '.') {
+    while (++i < n && IsDigit(text[i])) fraction = true;
   }
-  if (whole.empty() && fraction.empty()) return 0;
-  std::string c_form = (whole.empty() ? "0" : whole) + "." + (fraction.empty() ? "0" : fraction);
-  ReadExponent(text, &i, &c_form);
+  if (!whole && !fraction) return 0;
+  // The number as written reads as C reads it: "12.5", ".5", "12." and an
+  // exponent that has digits ("1e5", not "1e").
   double v = 0;
-  const auto [end, ec] = std::from_chars(c_form.data(), c_form.data() + c_form.size(), v);
+  const auto [end, ec] = std::from_chars(text.data() + start, text.data() + n, v);
   if (ec == std::errc::result_out_of_range) {
-    // Too large or too small for a double: decide by the magnitude.
-    const size_t first = whole.find_first_not_of('0');
-    const long digits = first == std::string::npos ? 0 : static_cast<long>(whole.size() - first);
-    const size_t e = c_form.find('e');
-    const long exponent = e == std::string::npos ? 0 : std::atol(c_form.c_str() + e + 1);
-    v = digits + exponent > 0 ? HUGE_VAL : 0.0;
+    // Too large or too small for a double: decide by the magnitude. An
+    // exponent beyond a long saturates, and the sum wraps, as they always did.
+    long exponent = 0;
+    if (i + 1 < n && (text[i] == 'e' || text[i] == 'E')) {
+      const char* digits = text.data() + i + 1 + (text[i + 1] == '+');
+      if (std::from_chars(digits, end, exponent).ec == std::errc::result_out_of_range) {
+        exponent =
+            *digits == '-' ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
+      }
+    }
+    const long magnitude = static_cast<long>(static_cast<unsigned long>(whole_digits) +
+                                             static_cast<unsigned long>(exponent));
+    v = magnitude > 0 ? HUGE_VAL : 0.0;
   }
   return negative ? -v : v;
 }

@@ -115,6 +115,10 @@ class Value {
 // decimal separator, no grouping, exponent form outside 1E-15..1E+15.
 std::string FormatNumber(double v);
 
+// The number as C's "%.15g" writes it ("0.1", "-3", "1e+20"): the form an
+// SQL literal or a procedure's text argument takes.
+std::string FormatC15(double v);
+
 // Reads a Brazilian number text: blanks trimmed, optional sign, digits that
 // "." may group, "," as the decimal separator. nullopt when it is not one.
 std::optional<double> ParseLocaleNumber(std::string_view text);

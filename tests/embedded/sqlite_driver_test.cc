@@ -226,6 +226,31 @@ TEST_F(SqliteDriverTest, Transactions) {
   EXPECT_FALSE(db_->Commit().ok()) << "nothing left to commit";
 }
 
+// A statement kept prepared reads its columns once, and again when another
+// connection changes the table under it.
+TEST_F(SqliteDriverTest, KeptStatementsSeeTheColumnsOfANewSchema) {
+  Scalar("INSERT INTO T (I, S) VALUES (1, 'a')");
+  const char* sql = "SELECT * FROM T WHERE I = 1";
+  for (int run = 0; run < 2; ++run) {
+    RowSet rows;
+    ASSERT_TRUE(db_->Run(sql, &rows, nullptr).ok());
+    EXPECT_EQ(5u, rows.columns.size());
+  }
+  sqlite3* other = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(path_.c_str(), &other));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(other,
+                                    "ALTER TABLE T RENAME COLUMN S TO TEXTO; "
+                                    "ALTER TABLE T ADD COLUMN EXTRA DEFAULT 'e'",
+                                    nullptr, nullptr, nullptr));
+  sqlite3_close(other);
+  RowSet rows;
+  ASSERT_TRUE(db_->Run(sql, &rows, nullptr).ok());
+  ASSERT_EQ(6u, rows.columns.size());
+  ASSERT_EQ(1u, rows.rows.size());
+  EXPECT_EQ(2u, rows.columns.Find("texto"));
+  EXPECT_EQ(Value::Text("e"), rows.rows[0][rows.columns.Find("EXTRA")]);
+}
+
 TEST_F(SqliteDriverTest, ReusableUntilTheFileIsReplaced) {
   EXPECT_TRUE(db_->Reusable());
   std::filesystem::copy_file(path_, dir_ + "/fresh.db");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "embedded/sql_tokens.h"
 #include "embedded/sqlite_driver.h"
 #include "embedded/statement_shape.h"
 #include "test_support.h"
@@ -46,6 +47,67 @@ TEST(StatementShapeTest, LiftsTheLiteralsThatCannotChangeTheMeaning) {
   }
 }
 
+// The skeleton keys the cache's plans: texts share one only when they differ
+// inside their literals and nowhere else. A text matched against another's
+// skeleton reads as the scan would read it: a match finds the scan's
+// literals, and none is claimed where the scan would join a literal to its
+// neighbour and see another skeleton.
+TEST(StatementShapeTest, TextsShareASkeletonOnlyWhenTheyDifferInLiteralsAlone) {
+  struct Case {
+    const char* name;
+    const char* first;
+    const char* text;
+    bool same;
+  };
+  const Case cases[] = {
+      {"other literals", "SELECT A FROM T WHERE I = 5 AND S = 'x'",
+       "SELECT A FROM T WHERE I = 123 AND S = 'it''s'", true},
+      {"a text for a number", "SELECT A FROM T WHERE I = 150", "SELECT A FROM T WHERE I = '150'",
+       true},
+      {"exponent, fraction", "SELECT A FROM T WHERE R > 1E+5", "SELECT A FROM T WHERE R > .5",
+       true},
+      {"literals first and last", "'a' || 'b'", "1.5 || .5", true},
+      {"one literal for two", "SELECT A FROM T WHERE S = 'x''y'", "SELECT A FROM T WHERE S = 'x'1",
+       false},
+      {"one number for two", "SELECT A FROM T WHERE R = 1.5", "SELECT A FROM T WHERE R = 1.5.5",
+       false},
+      {"other text", "SELECT A FROM T WHERE I = 5", "SELECT B FROM T WHERE I = 5", false},
+      {"a blank more", "SELECT A FROM T WHERE I = 5", "SELECT A FROM T WHERE I =  5", false},
+      {"digits of a name", "SELECT C1 FROM T", "SELECT C2 FROM T", false},
+      {"a quoted name", "SELECT \"1\" FROM T", "SELECT \"2\" FROM T", false},
+      {"inside a comment", "SELECT A FROM T -- 5", "SELECT A FROM T -- 6", false},
+      {"a digit joins a name", "SELECT A FROM T WHERE N = X'41'", "SELECT A FROM T WHERE N = X41",
+       false},
+      {"a digit takes a point", "SELECT A FROM T WHERE N = B.'x'", "SELECT A FROM T WHERE N = B.5",
+       false},
+      {"two quoted texts join", "SELECT A FROM T WHERE S = 1'x'",
+       "SELECT A FROM T WHERE S = 'a''x'", false},
+      {"a number runs on", "SELECT A FROM T WHERE R = 'x'E5", "SELECT A FROM T WHERE R = 1E5",
+       false},
+  };
+  for (const Case& c : cases) {
+    SqlLiterals first, text;
+    ASSERT_TRUE(ScanSqlLiterals(c.first, &first)) << c.name;
+    ASSERT_TRUE(ScanSqlLiterals(c.text, &text)) << c.name;
+    EXPECT_EQ(c.same, first.skeleton == text.skeleton) << c.name;
+    std::vector<SqlToken> literals;
+    ASSERT_EQ(c.same, MatchSqlSkeleton(c.text, first.skeleton, &literals)) << c.name;
+    if (!c.same) continue;
+    ASSERT_EQ(text.literals.size(), literals.size()) << c.name;
+    for (size_t i = 0; i < literals.size(); ++i) {
+      EXPECT_EQ(text.literals[i].begin, literals[i].begin) << c.name << " literal " << i;
+      EXPECT_EQ(text.literals[i].end, literals[i].end) << c.name << " literal " << i;
+    }
+  }
+  SqlLiterals scan;
+  std::vector<SqlToken> literals;
+  EXPECT_FALSE(ScanSqlLiterals("SELECT A FROM T WHERE S = 'open", &scan)) << "unclosed quote";
+  ASSERT_TRUE(ScanSqlLiterals("SELECT A FROM T WHERE S = 'x'", &scan));
+  EXPECT_FALSE(MatchSqlSkeleton("SELECT A FROM T WHERE S = 'x", scan.skeleton, &literals))
+      << "unclosed quote";
+  EXPECT_FALSE(ScanSqlLiterals(std::string_view("SELECT A\0 FROM T", 16), &scan)) << "a NUL";
+}
+
 // A shared statement gives what the text as it stands gives, and the trace's
 // engine text is the bridged text to the byte; a shape whose column names
 // would differ runs as it stands.
@@ -63,6 +125,9 @@ TEST(StatementCacheTest, SharedStatementsAnswerAsTheTextWould) {
       "SELECT COUNT(*) N FROM DOCTO_TRANSPORTE WHERE NUM_DOCTO_TRANSPORTE = 150",
       "SELECT COUNT(*) N FROM DOCTO_TRANSPORTE WHERE DATA_EMISSAO >= '2026-12-01'",
       "SELECT (SELECT COUNT(*) FROM PESSOA WHERE PESSOA_ID = 101) FROM INFRA_IDS",
+      // One skeleton, two shapes: the select list's literal is kept in each.
+      "SELECT 1 N, PLACA FROM VEICULO_FORNECEDOR WHERE VEICULO_FORNECEDOR_ID = 2",
+      "SELECT 'x' N, PLACA FROM VEICULO_FORNECEDOR WHERE VEICULO_FORNECEDOR_ID = 3",
       " SELECT VEI.PLACA, T.CAPACIDADE_KG FROM VEICULO_FORNECEDOR VEI, TAB_TIPO_VEICULO T "
       "WHERE VEI.TAB_TIPO_VEICULO_ID = T.TAB_TIPO_VEICULO_ID(+) AND VEI.VEICULO_FORNECEDOR_ID = 2 "
       "AND sysdate > '2000-01-01' ",

@@ -43,9 +43,34 @@ TEST(DateTimeTest, FormatDateTime) {
       {"mm before seconds", "mm:ss", "05:07"},
       {"unpadded", "d/m/yy h", "6/3/26 9"},
       {"literals copied", "[yyyy] nn", "[2026] 05"},
+      {"m after an hour", "h.m", "9.5"},
+      {"mm twice, no hour", "mm-mm", "03-03"},
   };
   for (const auto& c : cases) EXPECT_EQ(c[2], FormatDateTime(d, c[1])) << c[0];
-  EXPECT_EQ("2026-03-06 09:05:07", CanonicalDateTime(d));
+  struct Edge {
+    const char* name;
+    DateTime d;
+    const char* pattern;
+    const char* want;
+    const char* canonical;
+  };
+  const Edge edges[] = {
+      {"midnight",
+       {2026, 12, 6, 0, 0, 0},
+       "dd/mm/yyyy hh:mm:ss",
+       "06/12/2026 00:00:00",
+       "2026-12-06 00:00:00"},
+      {"first year", {100, 1, 1, 0, 0, 0}, "yyyy yy", "0100 00", "0100-01-01 00:00:00"},
+      {"last moment",
+       {9999, 12, 31, 23, 59, 59},
+       "d/m/yy h:nn",
+       "31/12/99 23:59",
+       "9999-12-31 23:59:59"},
+  };
+  for (const Edge& e : edges) {
+    EXPECT_EQ(e.want, FormatDateTime(e.d, e.pattern)) << e.name;
+    EXPECT_EQ(e.canonical, CanonicalDateTime(e.d)) << e.name;
+  }
 }
 
 TEST(DateTimeTest, Serial) {

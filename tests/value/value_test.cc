@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -36,19 +37,56 @@ TEST(ValueTest, ParseLocaleNumber) {
   }
 }
 
+// Each number in the platform's form and in C's "%.15g" form.
 TEST(ValueTest, FormatNumber) {
-  const Row<double, const char*> cases[] = {
-      {"decimal comma", 12.5, "12,5"},
-      {"zeros after the comma", 0.05, "0,05"},
-      {"negative whole pads zeros", -300, "-300"},
-      {"negative zero", -0.0, "0"},
-      {"fifteen digits", 0.12345678901234567, "0,123456789012346"},
-      {"largest plain", 999999999999999, "999999999999999"},
-      {"1E15 is exponent form", 1e15, "1E+15"},
-      {"large with fraction digits", -1.5e20, "-1,5E+20"},
-      {"tiny", 1.25e-16, "1,25E-16"},
+  struct Case {
+    const char* name;
+    double in;
+    const char* platform;
+    const char* c_form;
   };
-  for (const auto& c : cases) EXPECT_EQ(c.want, FormatNumber(c.in)) << c.name;
+  const Case cases[] = {
+      {"decimal comma", 12.5, "12,5", "12.5"},
+      {"zeros after the comma", 0.05, "0,05", "0.05"},
+      {"negative whole pads zeros", -300, "-300", "-300"},
+      {"negative zero", -0.0, "0", "-0"},
+      {"fifteen digits", 0.12345678901234567, "0,123456789012346", "0.123456789012346"},
+      {"largest plain", 999999999999999, "999999999999999", "999999999999999"},
+      {"1E15 is exponent form", 1e15, "1E+15", "1e+15"},
+      {"rounds up into exponent form", 999999999999999.9, "1E+15", "1e+15"},
+      {"rounds down below it", 999999999999999.4, "999999999999999", "999999999999999"},
+      {"rounding carries to a new digit", 0.99999999999999995, "1", "1"},
+      {"large with fraction digits", -1.5e20, "-1,5E+20", "-1.5e+20"},
+      {"1E-15 is still plain", 1e-15, "0,000000000000001", "1e-15"},
+      {"C turns at 1E-5", 0.00001, "0,00001", "1e-05"},
+      {"tiny", 1.25e-16, "1,25E-16", "1.25e-16"},
+      {"largest double", 1.7976931348623157e308, "1,79769313486232E+308", "1.79769313486232e+308"},
+      {"smallest double", -4.9406564584124654e-324, "-4,94065645841247E-324",
+       "-4.94065645841247e-324"},
+      {"not a number", std::nan(""), "NaN", "nan"},
+      {"infinite", -HUGE_VAL, "-Infinity", "-inf"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.platform, FormatNumber(c.in)) << c.name;
+    EXPECT_EQ(c.c_form, FormatC15(c.in)) << c.name;
+  }
+}
+
+TEST(ValueTest, LeadingNumber) {
+  const Row<const char*, double> cases[] = {
+      {"blanks, sign, exponent, then anything", " \t-12.5e2x", -1250},
+      {"a point first", ".5", 0.5},
+      {"a point last", "5.", 5},
+      {"an exponent without digits stops before it", "1e+", 1},
+      {"the comma is no decimal here", "12,5", 12},
+      {"too large", "1e400", HUGE_VAL},
+      {"too small", "-1e-400", 0},
+      {"zeros are no size", "0000.5e-400", 0},
+      {"no number", "abc", 0},
+      {"a sign alone", "+", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, LeadingNumber(c.in)) << c.name;
+  EXPECT_EQ(0, LeadingNumber("0." + std::string(400, '0') + "1")) << "too small without exponent";
 }
 
 TEST(ValueTest, ToInt32) {
