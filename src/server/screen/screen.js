@@ -217,7 +217,7 @@ function refuse(message, control = controlNamedIn(message)) {
 
 // The words the service's refusals use for each field, most specific first.
 const kFieldWords = [
-  [/Ordem de coleta|N\.Docto Transporte|nº de ordem/i, 'numero'],
+  [/Nº Ordem de coleta|N\.Docto Transporte|nº de ordem de coleta/i, 'numero'],
   [/Informe o Cliente/i, 'cliente'],
   [/Ponto de Operação/i, 'ponto'],
   [/Município do Destinatário/i, 'municipio'],
