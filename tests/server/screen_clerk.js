@@ -33,7 +33,7 @@ window.clerk = (() => {
     return found;
   };
   const button = (text) => [...document.querySelectorAll('button')].find((b) => words(b) === text && visible(b));
-  const pause = () => new Promise((r) => setTimeout(r, 20));
+  const pause = () => new Promise((r) => setTimeout(r, 5));
 
   // Waits until no call is under way: nothing busy, nothing "Consultando…".
   async function settled() {
@@ -55,8 +55,7 @@ window.clerk = (() => {
   async function press(text) {
     const b = button(text);
     if (!b || b.disabled) return false;
-    b.click();
-    await pause();
+    b.click();  // an action marks the page busy before click() returns
     await settled();
     return true;
   }

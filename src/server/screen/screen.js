@@ -124,7 +124,9 @@ function labelOf(control) {
 }
 function say(id, words) { $(id).textContent = words; }
 const joined = (...parts) => parts.map(text).filter(Boolean).join(' — ');
-const orderName = (order) => (order.numero ? `coleta nº ${order.numero} (ID ${order.id})` : `coleta (ID ${order.id})`);
+// Orders of types other than 9 have no number (0).
+const orderName = (order) =>
+  (+order.numero ? `coleta nº ${order.numero} (ID ${order.id})` : `coleta (ID ${order.id})`);
 const capital = (words) => words[0].toUpperCase() + words.slice(1);
 
 function today() {
@@ -150,6 +152,9 @@ function fill(a) {
     colaborador: 'outvntColaborador_id', fornecedor: 'outvntFornecedor_id',
     data_prev: 'outvntData_Prev_Carregamento', local: 'outvntLocal_Carreg',
     peso: 'outvntPeso_Previsto', embalagem: 'outvntTxt_Embalagem', obs: 'outvntObserv1',
+    // The customer's own order number lives on the sales order, which an
+    // alteration writes back.
+    docto_cliente: 'outvntNum_Pedido_Externo',
     responsavel: 'outvntTAB_TIPO_RESPONSAVEL_ID', emergencia: 'outvntTAB_TIPO_EMERGENCIA_ID',
   };
   for (const [name, argument] of Object.entries(map)) set(name, a[argument]);
@@ -160,10 +165,9 @@ function fill(a) {
   say('#cavalo', text(a.outvntPlaca) && 'Placa ' + text(a.outvntPlaca));
   say('#colaborador-nome', text(a.outvntColaborador));
   say('#fornecedor-nome', text(a.outvntFornecedor));
-  const order = joined(a.outvntPedido_id, a.outvntNum_Pedido_Externo);
   say('#situacao', [`Emitida em ${text(a.outvntData_Emissao)}`,
     text(a.OutVntFlag_Coleta_Impressa) === 'S' ? 'já impressa' : 'não impressa',
-    order && 'pedido ' + order].filter(Boolean).join(' · '));
+    text(a.outvntPedido_id) && 'pedido ' + text(a.outvntPedido_id)].filter(Boolean).join(' · '));
 }
 
 // The order's header fields as the field check, the creation and the
@@ -257,6 +261,12 @@ function checkLocally() {
       refuse(`Preencha o campo "${labelOf(control)}".`, control);
       return false;
     }
+  }
+  // The service reads codes and numbers as 32-bit integers.
+  const huge = [...form.elements].find((e) => e.dataset.tipo === 'inteiro' && +e.value > 2147483647);
+  if (huge) {
+    refuse(`O campo "${labelOf(huge)}" aceita números até 2147483647.`, huge);
+    return false;
   }
   const date = /^(\d{2})\/(\d{2})\/(\d{4})$/.exec(get('data_prev'));
   const day = date && new Date(+date[3], date[2] - 1, +date[1]);
@@ -487,7 +497,8 @@ async function listProgrammes() {
   const a = answer.args;
   const item = (name, i) => (Array.isArray(a[name]) ? a[name][i] : null);
   for (let i = 0; i < (Number(a.outVntTam_Arr) || 0); i++) {
-    // For an order on screen the list counts its own take as still to ship.
+    // For an order on screen the list's tonnage to ship includes the order's
+    // own take, which is shown apart and typed in as its take-off.
     const own = current ? Number(item('OutArrVntTon_Carregada', i)) || 0 : 0;
     const programme = {id: item('outarrvntProgram_Carga_id', i), own};
     offer.push(programme);
