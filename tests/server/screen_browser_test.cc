@@ -283,9 +283,17 @@ TEST_F(ScreenTest, AltersTheOrderOnScreen) {
   EXPECT_EQ(json({"2026011 01/10/2026 240 20 20", "2026012 01/09/2026 50 10 10",
                   "2026013 01/12/2027 100 0 ", "2026014 04/05/2026 20 0 "}),
             listed);
-  // This screen is the README's picture.
+  // This screen, the whole page, is the README's picture.
   if (const char* keep = std::getenv("OCG_SCREENSHOT")) {
-    json shot = Send("Page.captureScreenshot", {{"format", "png"}});
+    const json page = Send("Page.getLayoutMetrics", json::object())["cssContentSize"];
+    json shot = Send("Page.captureScreenshot", {{"format", "png"},
+                                                {"captureBeyondViewport", true},
+                                                {"clip",
+                                                 {{"x", 0},
+                                                  {"y", 0},
+                                                  {"width", page["width"]},
+                                                  {"height", page["height"]},
+                                                  {"scale", 1}}}});
     std::ofstream(keep, std::ios::binary) << shot.value("data", "");  // base64
   }
   const json altered = Run(R"js(

@@ -554,12 +554,12 @@ async function save() {
 
 const kPrintHeader = {filial: 16, titulo: 14};
 // The print fields, in the order the document shows them, by their position
-// in the answer.
+// in the answer; the long ones take a whole line on paper.
 const kPrintFields = [
-  ['Solicitante', 4], ['Endereço do solicitante', 5], ['Data da solicitação', 6],
-  ['Nº do documento do cliente', 11], ['Destino', 12], ['Peso previsto (t)', 13],
-  ['Tipo de veículo', 7], ['Placa do cavalo', 8], ['Placa da carreta', 9],
-  ['Motorista', 10], ['Observação', 15],
+  ['Solicitante', 4], ['Data da solicitação', 6], ['Endereço do solicitante', 5, 'largo'],
+  ['Destino', 12, 'largo'], ['Nº do documento do cliente', 11], ['Peso previsto (t)', 13],
+  ['Tipo de veículo', 7], ['Motorista', 10], ['Placa do cavalo', 8], ['Placa da carreta', 9],
+  ['Observação', 15, 'largo'],
 ];
 
 async function printOrder() {
@@ -580,8 +580,9 @@ async function printOrder() {
   say('#impressao-titulo', `Ordem de Coleta nº ${text(f[kPrintHeader.titulo]) || '—'} (ID ${order.id})`);
   const list = $('#impressao dl');
   list.replaceChildren();
-  for (const [label, i] of kPrintFields) {
+  for (const [label, i, width] of kPrintFields) {
     const row = list.appendChild(document.createElement('div'));
+    if (width) row.className = width;
     row.appendChild(document.createElement('dt')).textContent = label;
     row.appendChild(document.createElement('dd')).textContent = text(f[i]) || '—';
   }
