@@ -124,8 +124,7 @@ class ScreenTest : public ::testing::Test {
   std::string target_, session_;
 };
 
-// Order 1's programmes 11 to 14 at point 1 (the list order) and what the
-// demo data has loaded on each.
+// Order 1's takes, by programme; what programmes 11 to 13 have loaded.
 constexpr const char* kOrderOneLinks =
     "SELECT PROGRAM_CARGA_ID, ULTIMA_TON_PROGR FROM HIST_PROGR_ESCOAM "
     "WHERE DOCTO_TRANSPORTE_ID = 1 AND ULTIMA_TON_PROGR > 0 ORDER BY 1";
@@ -212,7 +211,8 @@ TEST_F(ScreenTest, EveryActionNamesOnlyTheOrderOnScreen) {
 }
 
 // Take-offs typed in a list leave with the list: whatever empties it, the
-// order saved next (with a double click) draws nothing from the programmes.
+// order saved next (with a double click, "Gravando…" meanwhile) draws nothing
+// from the programmes, and is saved once.
 TEST_F(ScreenTest, TakeOffsLeaveWithTheirList) {
   struct Case {
     const char* name;
@@ -250,10 +250,12 @@ TEST_F(ScreenTest, TakeOffsLeaveWithTheirList) {
                            (k.number ? "Incluir coleta" : "Alterar coleta") + R"js(');
       save.click();
       save.click();
+      const progress = c.seen().message;
       await c.settled();
-      return {listed, left, after: c.seen()};)js");
+      return {listed, left, progress, after: c.seen()};)js");
     EXPECT_EQ(4, shown["listed"]) << k.name;
     EXPECT_EQ(0, shown["left"]) << k.name;
+    EXPECT_EQ("Gravando…", shown["progress"]) << k.name;
     EXPECT_EQ("ok", shown["after"]["kind"]) << k.name << ": " << shown["after"];
     const std::string saved =
         "D.TAB_STATUS_ID = 1 AND " +
