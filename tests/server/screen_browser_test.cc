@@ -545,14 +545,18 @@ TEST_F(ScreenTest, CreatesAnOrderWithTheKeyboardAlone) {
 
   type("Ponto de Operação", "1");
   EXPECT_EQ("Nº Ordem de coleta", press("Sugerir nº"));
-  type("Cliente", "103");
+  type("Cliente", "103a");  // a letter in a code is dropped, with a word
+  EXPECT_EQ(json({"103", "O campo \"Cliente\" aceita apenas números."}),
+            Run("return [c.value('Cliente'), c.seen().message];"));
   type("Destinatário (CNPJ/CPF)", "12345678909");
   key("Enter", 13);
   type("Placa do Cavalo (código do veículo)", "1");
   type("Data Prev. Carregamento", "10122026");
-  type("Peso Previsto (t)", "20");
+  type("Peso Previsto (t)", "20.5");
+  EXPECT_EQ("20,5", Run("return c.value('Peso Previsto (t)');"));
+  type("Observação", std::string(300, 'x'));  // the field check's limit is 254
   EXPECT_EQ("Baixa (t) da programação 2026031", press("Programações do cliente"));
-  Send("Input.insertText", {{"text", "20"}});
+  Send("Input.insertText", {{"text", "20,5"}});
   // 158, the proposed number, is order 1's: refused, and the number focused.
   EXPECT_EQ("Nº Ordem de coleta", press("Incluir coleta"));
   for (int i = 0; i < 3; ++i) key("Backspace", 8);
@@ -560,12 +564,12 @@ TEST_F(ScreenTest, CreatesAnOrderWithTheKeyboardAlone) {
   EXPECT_EQ("Coleta nº 159 (ID 126)", press("Incluir coleta"));
   EXPECT_EQ("Coleta nº 159 (ID 126) incluída.", Run("return c.seen().message;"));
 
-  EXPECT_EQ("103|2031|6|1|10/12/2026|20",
-            Sql("SELECT CLIENTE_ID, END_DESTINATARIO_ID, DESTINO_ID, "
-                "VEICULO_FORNECEDOR_ID, DATA_PREV_CARREGAMENTO, PESO_PREVISTO "
+  EXPECT_EQ("103|2031|6|1|10/12/2026|20,5|254",
+            Sql("SELECT CLIENTE_ID, END_DESTINATARIO_ID, DESTINO_ID, VEICULO_FORNECEDOR_ID, "
+                "DATA_PREV_CARREGAMENTO, PESO_PREVISTO, LENGTH(OBSERV1) "
                 "FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = 126"));
-  EXPECT_EQ("31|20", Sql("SELECT PROGRAM_CARGA_ID, ULTIMA_TON_PROGR FROM HIST_PROGR_ESCOAM "
-                         "WHERE DOCTO_TRANSPORTE_ID = 126"));
+  EXPECT_EQ("31|20,5", Sql("SELECT PROGRAM_CARGA_ID, ULTIMA_TON_PROGR FROM HIST_PROGR_ESCOAM "
+                           "WHERE DOCTO_TRANSPORTE_ID = 126"));
 }
 
 }  // namespace
