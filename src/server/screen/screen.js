@@ -279,11 +279,12 @@ function checkLocally() {
 
 // --- The order on screen -----------------------------------------------------------
 
-// The screen shows no order any more; a pending confirmation and the
-// programme list go with it.
+// The screen shows no order any more: its fields, the programme list with
+// its take-offs, a pending confirmation and the printout go with it.
 function forget() {
   current = null;
   generation++;
+  clearForm();
   clearOffer();
   disarm();
   $('#impressao').hidden = true;
@@ -340,7 +341,6 @@ async function act(action, progress = 'Consultando…') {
 async function lookUp() {
   const id = idBox.value.trim();
   forget();
-  clearForm();
   if (!/^\d+$/.test(id)) return refuse('Informe o número (ID) da coleta.', idBox);
   const answer = await call('gCons_Docto_Transp', {invntDocto_Transp_id: Number(id)});
   if (!answer.ok) return refuse(answer.message, idBox);
@@ -570,7 +570,6 @@ async function printOrder() {
   // A deleted order has no print row: the array comes back as it was sent.
   if (!Array.isArray(f) || f.length <= kPrintHeader.filial) {
     forget();
-    clearForm();
     refresh();
     return refuse(`A ${orderName(order)} não pode ser impressa: ela não está mais ativa (foi excluída?).`, null);
   }
@@ -607,7 +606,6 @@ async function remove() {
   const answer = await call('gExclui_Col_Geral', {invntDocto_Transp_id: order.id, inVntNum_CVA: order.cva});
   if (!answer.ok) return refuse(answer.message);
   forget();
-  clearForm();
   idBox.value = '';
   show(`${capital(orderName(order))} excluída.`);
   $('#mensagem').focus();
@@ -615,7 +613,6 @@ async function remove() {
 
 function newOrder() {
   forget();
-  clearForm();
   idBox.value = '';
   refresh();
   show('Nova coleta: preencha os campos.');
@@ -631,7 +628,6 @@ document.addEventListener('input', (event) => {
   event.target.removeAttribute?.('aria-describedby');
   if (event.target === idBox && current) {
     forget();
-    clearForm();
     refresh();
     show('Pressione Consultar para abrir a coleta informada.', 'aviso');
   }
