@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/check_command.h"
 #include "cli/dispatch.h"
 #include "cli/job_run_command.h"
 #include "cli/jobs_command.h"
@@ -197,6 +198,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
                   "Seconds one delivery may take (default 60)")
       ->check(CLI::Range(1, 300));
 
+  std::string check_db;
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Look for what an embedded database should not hold: damage, dates that are not "
+      "dates, links to missing orders or programmes, negative tonnages");
+  check->add_option("db", check_db, "Database file")->required();
+
   std::string sql_db, sql_script;
   bool sql_json = false;
   CLI::App* sql = app.add_subcommand(
@@ -271,6 +279,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     return 0;
   }
+  if (*check) return RunCheckCommand(check_db, out, err);
   if (*sql) {
     if (sql_script.empty() || sql_script == "-") {
       sql_script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());

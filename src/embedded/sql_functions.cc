@@ -206,12 +206,19 @@ void Clock(sqlite3_context* ctx, int, sqlite3_value**) {
   ResultText(ctx, CanonicalDateTime(Now()));
 }
 
-// ocg_date(x): a date literal in the stored form; anything else unchanged.
+// ocg_date(x): a date literal in the stored form. A text that no accepted
+// form reads, or that names a day the calendar does not have, is an error,
+// so a date column written through the schema's triggers never holds one.
+// Other values (NULL, serial numbers) are unchanged.
 void StoredDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
     if (std::optional<DateTime> d = ParseDateTime(TextOf(argv[0]))) {
       return ResultText(ctx, CanonicalDateTime(*d));
     }
+    std::string text(TextOf(argv[0]).substr(0, 40));
+    const std::string message =
+        "ORA-01861: literal does not match format string: '" + text + "' is not a date";
+    return sqlite3_result_error(ctx, message.c_str(), -1);
   }
   sqlite3_result_value(ctx, argv[0]);
 }

@@ -11,7 +11,9 @@
 //                             "ÇÃO"), as a server's UPPER; replaces SQLite's
 //   ocg_date(x)               any accepted date literal ('06/12/2026',
 //                             '2026/12/06 10:30', '2026-12-06 10:30:00') in the
-//                             stored form; other values unchanged
+//                             stored form; a text that is no date (or a day
+//                             the calendar lacks) an error; other values
+//                             unchanged
 //   ocg_context(key)          the connection's call context (infra/driver.h):
 //                             'operation' or 'order' as text; NULL when it is
 //                             unset, and for any other key. Registered by

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -267,6 +268,78 @@ TEST(CliTest, SqlRunsStatementsAsTheOperationsDo) {
                     "user_version; SELECT COUNT(*) FROM LOG_GERADOR"})
                    .code);
   EXPECT_EQ(2, RunOcg({"sql", db.dir() + "/none.db", "SELECT 1"}).code);
+}
+
+// A date column holds dates only: whatever writes one (an operator's
+// statement here) is refused a text that is no date or a day the calendar
+// lacks, and the order query then answers the date it had, under both kinds.
+TEST(CliTest, DateColumnsHoldOnlyDates) {
+  TempDatabase db;
+  const struct {
+    const char* literal;
+    const char* stored;  // nullptr: refused
+  } cases[] = {
+      {"garbage", nullptr},
+      {"31/02/2026", nullptr},
+      {"2026-13-45", nullptr},
+      {"29/02/1900", nullptr},
+      {"", nullptr},
+      {"29/02/2000", "29/02/2000"},
+      {"2026/12/06 10:30", "06/12/2026"},
+      {"06/12/2026", "06/12/2026"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = RunOcg({"sql", db.path(),
+                             std::string("UPDATE DOCTO_TRANSPORTE SET DATA_EMISSAO = '") +
+                                 c.literal + "' WHERE DOCTO_TRANSPORTE_ID = 1"});
+    EXPECT_EQ(c.stored ? 0 : 1, r.code) << c.literal << ": " << r.err;
+    if (!c.stored) EXPECT_NE(std::string::npos, r.err.find("is not a date")) << c.literal;
+    for (const char* kind : {"ORACLE", "SQLSERVER"}) {
+      const CliRun q = RunOcg({"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": 1})",
+                               "--connect", db.connection(), "--kind", kind});
+      const auto answer = nlohmann::json::parse(q.out);
+      EXPECT_EQ(0, answer["result"]) << c.literal << " " << kind;
+      const std::string date = answer["arguments"]["outvntData_Emissao"];
+      EXPECT_EQ(c.stored ? c.stored : date, date) << c.literal << " " << kind;
+      EXPECT_EQ(10u, date.size()) << c.literal << " " << kind;
+    }
+  }
+}
+
+// "ocg check" finds nothing wrong in a new file, and names each row a file
+// came to hold by other means (here an old program's hand, without the
+// triggers), exiting 1.
+TEST(CliTest, CheckNamesEveryRowItFinds) {
+  TempDatabase db;
+  CliRun r = RunOcg({"check", db.path()});
+  EXPECT_EQ(0, r.code) << r.out << r.err;
+  EXPECT_EQ("no problem found\n", r.out);
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(db.path().c_str(), &raw));
+  ASSERT_EQ(
+      SQLITE_OK,
+      sqlite3_exec(raw,
+                   "DROP TRIGGER DOCTO_TRANSPORTE_DATAS_UPD; "
+                   "UPDATE DOCTO_TRANSPORTE SET DATA_PREV_CARREGAMENTO = '31/02/2026' "
+                   "WHERE DOCTO_TRANSPORTE_ID = 4; "
+                   "UPDATE PROGRAM_CARGA SET TON_P_ESCOAR = -0.5 WHERE PROGRAM_CARGA_ID = 12; "
+                   "INSERT INTO HIST_PROGR_ESCOAM VALUES (900, 77777, 11, 2), "
+                   "(901, 1, 88888, -1)",
+                   nullptr, nullptr, nullptr));
+  sqlite3_close(raw);
+  CloseThreadConnections();
+  r = RunOcg({"check", db.path()});
+  EXPECT_EQ(1, r.code);
+  EXPECT_EQ(
+      "DOCTO_TRANSPORTE DOCTO_TRANSPORTE_ID=4 DATA_PREV_CARREGAMENTO: '31/02/2026' is not a date\n"
+      "HIST_PROGR_ESCOAM HIST_PROGR_ESCOAM_ID=900 DOCTO_TRANSPORTE_ID: '77777' links to an order "
+      "that does not exist\n"
+      "HIST_PROGR_ESCOAM HIST_PROGR_ESCOAM_ID=901 PROGRAM_CARGA_ID: '88888' links to a programme "
+      "that does not exist\n"
+      "HIST_PROGR_ESCOAM HIST_PROGR_ESCOAM_ID=901 ULTIMA_TON_PROGR: '-1' is a negative tonnage\n"
+      "PROGRAM_CARGA PROGRAM_CARGA_ID=12 TON_P_ESCOAR: '-0,5' is a negative tonnage\n",
+      r.out);
+  EXPECT_EQ(2, RunOcg({"check", db.dir() + "/none.db"}).code);
 }
 
 TEST(CliTest, OperationsListsTheEighteenInInterfaceOrder) {
