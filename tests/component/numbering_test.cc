@@ -86,6 +86,8 @@ struct Outcome {
 class NumberingTest : public testing::EngineTest {
  protected:
   void SetUp() override {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
     // Points 7001 and up are these tests' own, away from the demo data.
     db_.Exec(
         "INSERT INTO DOCTO_TRANSPORTE (DOCTO_TRANSPORTE_ID, NUM_DOCTO_TRANSPORTE, "

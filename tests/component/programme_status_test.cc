@@ -28,6 +28,8 @@ class ProgrammeStatusTest : public testing::EngineTest {
  protected:
   // Programme 9901 of customer 101 -> 201 (address 2012) at point 7001.
   void SetUp() override {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
     db_.Exec(
         "INSERT INTO PONTO_OPERACAO (PONTO_OPERACAO_ID, LIMITE_PROGR_CARGA) VALUES (7001, 10);"
         "INSERT INTO PROGRAM_CARGA (PROGRAM_CARGA_ID, CLIENTE_ID, DESTINATARIO_ID, "

@@ -57,7 +57,10 @@ std::string Tonnage(const TempDatabase& db) {
 
 class TonnageTest : public testing::EngineTest {
  protected:
-  void SetUp() override { AddOffer(db_); }
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (!IsSkipped()) AddOffer(db_);
+  }
 
   // Checks a spread of 101 -> 201 at point 7001; result, message, statements.
   Value Run(const char* kind, Value qtde, Value baixas, Value peso, Value docto = I(0),

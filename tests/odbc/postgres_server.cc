@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -95,6 +96,13 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 PostgresServer* PostgresServer::Shared(std::string* why, bool* missing) {
+  // OCG_TEST_ENGINES=embedded leaves PostgreSQL out, as if it were not
+  // installed: the planted-fault runner's quick mode (tests/faults/).
+  if (const char* only = std::getenv("OCG_TEST_ENGINES"); only && std::string(only) == "embedded") {
+    *missing = true;
+    *why = "OCG_TEST_ENGINES=embedded";
+    return nullptr;
+  }
   static std::string failure;
   static std::unique_ptr<PostgresServer> server = [] {
     std::unique_ptr<PostgresServer> s(new PostgresServer());

@@ -20,7 +20,8 @@ class PostgresServer {
  public:
   // The process's server, started on the first call. nullptr when it could
   // not be had; *why then says why, and *missing tells whether that is
-  // because the PostgreSQL server or its ODBC driver is not installed here.
+  // because the PostgreSQL server or its ODBC driver is not installed here
+  // (or OCG_TEST_ENGINES=embedded asks to leave PostgreSQL out).
   static PostgresServer* Shared(std::string* why, bool* missing);
 
   ~PostgresServer();
