@@ -157,23 +157,27 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=1800, help="seconds a suite run may take")
     parser.add_argument("--report", default="", help="also write the report to this file")
+    parser.add_argument("--check", action="store_true",
+                        help="only check that every fault's text stands once in its file")
     args = parser.parse_args()
 
     faults = read_faults(Path(args.faults))
     if args.only:
         chosen = set(args.only.split(","))
         faults = [f for f in faults if f.ident in chosen]
+    # Every fault's text must stand exactly once in its file.
+    for f in faults:
+        n = (ROOT / f.file).read_text(encoding="utf-8").count("\n".join(f.search))
+        if n != 1:
+            sys.exit(f"{f.ident}: the '- ' text stands {n} times in {f.file}")
+    if args.check:
+        folders = sorted({f.folder for f in faults})
+        print(f"{len(faults)} faults in {len(folders)} folders: {', '.join(folders)}")
+        return 0
     scratch = Path(args.scratch)
     scratch.mkdir(parents=True, exist_ok=True)
     src, build_dir = sync_tree(scratch), scratch / "build"
     junit, log = scratch / "junit.xml", str(scratch / "build.log")
-
-    # Every fault's text must stand exactly once in its file.
-    for f in faults:
-        text = (src / f.file).read_text(encoding="utf-8")
-        n = text.count("\n".join(f.search))
-        if n != 1:
-            sys.exit(f"{f.ident}: the '- ' text stands {n} times in {f.file}")
 
     print(f"building {src} ...", flush=True)
     if not build(src, build_dir, args.jobs, log):
