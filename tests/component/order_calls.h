@@ -3,7 +3,10 @@
 #ifndef OCG_TESTS_COMPONENT_ORDER_CALLS_H_
 #define OCG_TESTS_COMPONENT_ORDER_CALLS_H_
 
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +36,38 @@ inline Json NewOrder() {
     "invntveiculo_carreta_id": 21})");
 }
 
+// Order o (0: a new one) of NewOrder's customer taking takes from 11-14 for
+// weight; the deletion of order o, without a CVA.
+inline Json Order(int o, Json takes, Json weight) {
+  Json order = NewOrder();
+  order["invntQtde_Programacao"] = takes.size();
+  order.update(Json{{"inarrvntBaixas", std::move(takes)}, {"invntPeso_Previsto", weight}});
+  if (o) order["invntDocto_Transp_id"] = o;
+  return order;
+}
+inline Json Deletion(int o) { return {{"invntDocto_Transp_id", o}, {"inVntNum_CVA", ""}}; }
+
+// Each engine this machine tests under each kind, named for messages.
+struct EngineKind {
+  Engine engine;
+  std::string kind;
+  std::string name() const { return std::string(EngineName(engine)) + " " + kind; }
+};
+inline std::vector<EngineKind> Runs() {
+  std::vector<EngineKind> runs;
+  for (Engine engine : TestEngines()) {
+    for (const char* kind : {"ORACLE", "SQLSERVER"}) runs.push_back({engine, kind});
+  }
+  return runs;
+}
+
 struct Answer {
   Value result;
   Json args;  // every argument after the call, by name
-  bool ok() const { return result == Value::Int16(0); }
+  bool ok() const {
+    const Json j = ValueToJson(result);
+    return j == 0 || j == true;
+  }
   std::string text(const char* name) const { return args[name].dump(); }
 };
 
@@ -48,6 +79,95 @@ inline Answer Call(std::string_view op, const Json& args, const std::string& con
   Ocg ocg;
   const Value result = info.invoke(ocg, values);
   return {result, DescribeCall(info, result, values)["arguments"]};
+}
+
+// One writer among several at once: calls that create, delete or alter its
+// own orders of customer 102 for 203 at point 3 (limit 0), taking 0, 1 or
+// 2,5 t from each programme listed at that moment, through call (nullopt:
+// the call did not arrive). A refusal (the offer changed since it was listed)
+// is fine; returns how many calls failed otherwise.
+using CallFunction = std::function<std::optional<Answer>(std::string_view op, const Json& args)>;
+inline int WriteOrders(const CallFunction& call, int seed, int calls) {
+  std::mt19937 rng(seed);
+  std::vector<int> mine;
+  int failures = 0;
+  for (int i = 0; i < calls; ++i) {
+    const int action = mine.empty() ? 0 : static_cast<int>(rng() % 3);
+    const size_t at = mine.empty() ? 0 : rng() % mine.size();
+    const int order = action == 0 ? 0 : mine[at];
+    Json args = Deletion(order);
+    if (action != 1) {
+      const std::optional<Answer> listed =
+          call("gBusca_Ton_Prog", {{"invntCliente_id", 102},
+                                   {"invntDestinatario_id", 203},
+                                   {"invntponto_operacao_id", 3},
+                                   {"InVntDocto_Transporte_ID", order}});
+      if (!listed) {
+        ++failures;
+        continue;
+      }
+      const Json& ids = listed->args["outarrvntProgram_Carga_id"];
+      Json takes = Json::array();
+      double weight = 0;
+      for (size_t j = 0; ids.is_array() && j < ids.size(); ++j) {
+        const double take = std::vector<double>{0, 1, 2.5}[rng() % 3];
+        takes.push_back(FormatNumber(take));
+        weight += take;
+      }
+      args = Order(order, takes, FormatNumber(weight));
+      args.update(Json{{"invntCliente_id", 102},
+                       {"invntDestinatario_id", 203},
+                       {"invntEnd_Destinatario_id", 2031},
+                       {"invntponto_operacao_id", 3}});
+    }
+    const char* ops[] = {"gInclui_Col_Geral", "gExclui_Col_Geral", "gAltera_Col_Geral"};
+    const std::optional<Answer> a = call(ops[action], args);
+    if (!a) {
+      ++failures;
+      continue;
+    }
+    if (a->ok() && action == 0) mine.push_back(a->args["outvntDocto_Transp_id"].get<int>());
+    if (a->ok() && action == 1) mine.erase(mine.begin() + static_cast<long>(at));
+    failures += !a->ok() && a->text("outvntMsg_Ret").find("não disponível") != std::string::npos;
+  }
+  return failures;
+}
+
+// Programmes 71-76 as "programmed loaded to-ship taken", taken being what
+// the links of the orders created since the demo (126 on) hold.
+inline std::vector<std::vector<Value>> Programmes71To76(const TempDatabase& db) {
+  return db.Rows(
+      "SELECT P.PROGRAM_CARGA_ID, NVL(P.TON_PROGRAMADA, 0), NVL(P.TON_CARREGADA, 0), "
+      "NVL(P.TON_P_ESCOAR, 0), (SELECT NVL(SUM(H.ULTIMA_TON_PROGR), 0) FROM HIST_PROGR_ESCOAM "
+      "H WHERE H.PROGRAM_CARGA_ID = P.PROGRAM_CARGA_ID AND H.DOCTO_TRANSPORTE_ID >= 126) "
+      "FROM PROGRAM_CARGA P WHERE P.PROGRAM_CARGA_ID BETWEEN 71 AND 76 ORDER BY 1");
+}
+
+// After writers ran on 71-76 from initial: each identifier drawn names one
+// order, at least min_orders were created, each programme's loaded tonnage
+// grew by what its links hold and the rest is what is left, active orders
+// have links and deleted ones none, nothing was logged.
+inline void ExpectBookingsExact(const TempDatabase& db,
+                                const std::vector<std::vector<Value>>& initial, int min_orders,
+                                const std::string& on) {
+  const Value created =
+      db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID >= 126");
+  EXPECT_EQ(created, db.Scalar("SELECT DOCTO_TRANSPORTE_ID - 125 FROM INFRA_IDS")) << on;
+  EXPECT_GE(created.int32(), min_orders) << on;
+  const auto now = Programmes71To76(db);
+  ASSERT_EQ(initial.size(), now.size()) << on;
+  for (size_t i = 0; i < now.size(); ++i) {
+    EXPECT_DOUBLE_EQ(initial[i][2].dbl() + now[i][4].dbl(), now[i][2].dbl())
+        << on << " " << Cat(now[i][0]);
+    EXPECT_DOUBLE_EQ(now[i][1].dbl() - now[i][2].dbl(), now[i][3].dbl())
+        << on << " " << Cat(now[i][0]);
+  }
+  EXPECT_EQ(Value::Int32(0),
+            db.Scalar("SELECT COUNT(*) FROM DOCTO_TRANSPORTE D WHERE DOCTO_TRANSPORTE_ID >= 126 "
+                      "AND (TAB_STATUS_ID = 1) = NOT EXISTS (SELECT 1 FROM HIST_PROGR_ESCOAM H "
+                      "WHERE H.DOCTO_TRANSPORTE_ID = D.DOCTO_TRANSPORTE_ID)"))
+      << on;
+  EXPECT_EQ(0, db.Count("LOG_MSG")) << on;
 }
 
 // A query's rows as text: "value value|value value|", null as "null".
