@@ -78,15 +78,31 @@ def run(cmd, cwd=None, env=None, timeout=None, log=None):
             out.close()
 
 
-def sync_tree(scratch):
-    """Copies the working tree's files (tracked, or untracked and not ignored)
-    into scratch/src, only where they differ, and drops files no longer there."""
-    listed = subprocess.run(["git", "ls-files", "-z", "-co", "--exclude-standard"], cwd=ROOT,
-                            check=True, capture_output=True).stdout.decode().split("\0")
-    wanted = {p for p in listed if p and (ROOT / p).is_file()}
+def source_tree(scratch, rev):
+    """The tree to plant in: the working tree, or the commit rev unpacked."""
+    if not rev:
+        return ROOT
+    tree = scratch / "rev"
+    shutil.rmtree(tree, ignore_errors=True)
+    tree.mkdir(parents=True)
+    archive = subprocess.run(["git", "archive", rev], cwd=ROOT, check=True,
+                             capture_output=True).stdout
+    subprocess.run(["tar", "-x", "-C", str(tree)], input=archive, check=True)
+    return tree
+
+
+def sync_tree(scratch, tree):
+    """Copies the tree's files (tracked, or untracked and not ignored) into
+    scratch/src, only where they differ, and drops files no longer there."""
+    if tree == ROOT:
+        listed = subprocess.run(["git", "ls-files", "-z", "-co", "--exclude-standard"], cwd=ROOT,
+                                check=True, capture_output=True).stdout.decode().split("\0")
+    else:
+        listed = [p.relative_to(tree).as_posix() for p in tree.rglob("*")]
+    wanted = {p for p in listed if p and (tree / p).is_file()}
     src = scratch / "src"
     for rel in wanted:
-        a, b = ROOT / rel, src / rel
+        a, b = tree / rel, src / rel
         data = a.read_bytes()
         if not b.exists() or b.read_bytes() != data:
             b.parent.mkdir(parents=True, exist_ok=True)
@@ -123,14 +139,15 @@ def suite_env(engines):
     return env
 
 
-def failing_tests(build_dir, jobs, engines, timeout, junit, regex=None):
-    """The names of the tests that failed (a test that timed out fails)."""
+def failing_tests(build_dir, jobs, engines, timeout, junit, again=False):
+    """The names of the tests that failed (a test that timed out fails); with
+    again, of those that failed last time, run once more."""
     if junit.exists():
         junit.unlink()
     cmd = ["nice", "ctest", "--test-dir", str(build_dir), "-j", str(jobs), "--timeout", "240",
            "--output-junit", str(junit)]
-    if regex:
-        cmd += ["-R", regex]
+    if again:
+        cmd.append("--rerun-failed")
     code = run(cmd, env=suite_env(engines), timeout=timeout, log=str(junit) + ".log")
     if not junit.exists():
         return {"(the suite did not finish)"} if code != 0 else set()
@@ -139,10 +156,6 @@ def failing_tests(build_dir, jobs, engines, timeout, junit, regex=None):
         if case.get("status") == "fail" or case.find("failure") is not None:
             failed.add(case.get("name"))
     return failed
-
-
-def exact(names):
-    return "^(" + "|".join(n.replace(".", r"\.").replace("/", r"\/") for n in names) + ")$"
 
 
 def main():
@@ -154,6 +167,9 @@ def main():
                         help="embedded: OCG_TEST_ENGINES=embedded, except for the faults "
                              "marked 'engines: all'; all: every engine for every fault")
     parser.add_argument("--only", default="", help="comma-separated fault ids")
+    parser.add_argument("--rev", default="",
+                        help="plant in this commit's tree instead of the working tree (the "
+                             "faults stay those of faults.txt here)")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=1800, help="seconds a suite run may take")
     parser.add_argument("--report", default="", help="also write the report to this file")
@@ -165,18 +181,19 @@ def main():
     if args.only:
         chosen = set(args.only.split(","))
         faults = [f for f in faults if f.ident in chosen]
+    scratch = Path(args.scratch)
+    scratch.mkdir(parents=True, exist_ok=True)
+    tree = source_tree(scratch, args.rev)
     # Every fault's text must stand exactly once in its file.
     for f in faults:
-        n = (ROOT / f.file).read_text(encoding="utf-8").count("\n".join(f.search))
+        n = (tree / f.file).read_text(encoding="utf-8").count("\n".join(f.search))
         if n != 1:
             sys.exit(f"{f.ident}: the '- ' text stands {n} times in {f.file}")
     if args.check:
         folders = sorted({f.folder for f in faults})
         print(f"{len(faults)} faults in {len(folders)} folders: {', '.join(folders)}")
         return 0
-    scratch = Path(args.scratch)
-    scratch.mkdir(parents=True, exist_ok=True)
-    src, build_dir = sync_tree(scratch), scratch / "build"
+    src, build_dir = sync_tree(scratch, tree), scratch / "build"
     junit, log = scratch / "junit.xml", str(scratch / "build.log")
 
     print(f"building {src} ...", flush=True)
@@ -207,7 +224,7 @@ def main():
                 if new and "(the suite did not finish)" not in new:
                     # Run alone, the catching tests must fail again.
                     new = sorted(failing_tests(build_dir, args.jobs, mode, args.timeout, junit,
-                                               exact(new)))
+                                               again=True) & set(new))
                 result, catchers = ("caught" if new else "missed"), new
         finally:
             path.write_text(original, encoding="utf-8")
@@ -219,7 +236,8 @@ def main():
     build(src, build_dir, args.jobs, log)  # the scratch build unplanted again
 
     report = [f"caught {caught} / planted {len(faults)} "
-              f"(engines: {args.engines}; faults marked 'engines: all' with PostgreSQL)", "",
+              f"(engines: {args.engines}; faults marked 'engines: all' with PostgreSQL; "
+              f"tree: {args.rev or 'working tree'})", "",
               "| fault | folder | what | engines | result | caught by |",
               "| --- | --- | --- | --- | --- | --- |"] + rows
     print("\n".join(report))
