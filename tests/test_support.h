@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "embedded/database.h"
-#include "infra/infra_ids.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
+#include "infra/sql_format.h"
 #include "infra/trace.h"
 #include "odbc/postgres_server.h"
 #include "value/value.h"
@@ -66,13 +66,13 @@ class EngineTest : public ::testing::TestWithParam<Engine> {
   Engine engine() const { return GetParam(); }
 };
 
-#define OCG_ON_EVERY_ENGINE(Suite)                                                            \
-  INSTANTIATE_TEST_SUITE_P(                                                                   \
-      Engines, Suite,                                                                         \
+#define OCG_ON_EVERY_ENGINE(Suite)                                                             \
+  INSTANTIATE_TEST_SUITE_P(                                                                    \
+      Engines, Suite,                                                                          \
       ::testing::Values(::ocg::testing::Engine::kEmbedded, ::ocg::testing::Engine::kPostgres), \
-      [](const ::testing::TestParamInfo<::ocg::testing::Engine>& info) {                      \
-        return std::string(info.param == ::ocg::testing::Engine::kEmbedded ? "embedded"       \
-                                                                            : "postgres");    \
+      [](const ::testing::TestParamInfo<::ocg::testing::Engine>& info) {                       \
+        return std::string(info.param == ::ocg::testing::Engine::kEmbedded ? "embedded"        \
+                                                                           : "postgres");      \
       })
 
 // A fresh database (demo data by default), with a directory of its own for
@@ -163,34 +163,15 @@ inline bool InChildProcesses(int processes, const std::function<int(int)>& body)
   return all_ok;
 }
 
-// Draws per_process identifiers from the counter column in each of two
-// processes at once, on connection; returns every identifier drawn. dir
-// takes the children's lists. A child whose allocation failed fails the test.
-inline std::vector<int32_t> DrawInTwoProcesses(const std::string& connection,
-                                               const std::string& dir, const std::string& column,
-                                               int per_process) {
-  const bool children_ok = InChildProcesses(2, [&](int p) {
-    std::ofstream out(dir + "/ids" + std::to_string(p));
-    int failures = 0;
-    for (int i = 0; i < per_process; ++i) {
-      std::string msg;
-      int32_t id = 0;
-      if (gAtualiza_infra_ids("ORACLE", 5, 1, "NORTEX", "N", Value(), connection, column, msg,
-                              id)) {
-        out << id << "\n";
-      } else {
-        ++failures;
-      }
-    }
-    return failures == 0 ? 0 : 1;
-  });
-  EXPECT_TRUE(children_ok) << "a child failed an allocation";
-  std::vector<int32_t> ids;
-  for (int p = 0; p < 2; ++p) {
-    std::ifstream in(dir + "/ids" + std::to_string(p));
-    for (int32_t id; in >> id;) ids.push_back(id);
+// A query's rows as text: "value value|value value|", null as "null".
+inline std::string Text(const TempDatabase& db, const std::string& sql) {
+  std::string out;
+  for (const auto& row : db.Rows(sql)) {
+    for (size_t i = 0; i < row.size(); ++i)
+      out += (i ? " " : "") + (row[i].is_null() ? "null" : Cat(row[i]));
+    out += "|";
   }
-  return ids;
+  return out;
 }
 
 // Captures the statement trace for the life of the object.

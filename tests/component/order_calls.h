@@ -170,17 +170,6 @@ inline void ExpectBookingsExact(const TempDatabase& db,
   EXPECT_EQ(0, db.Count("LOG_MSG")) << on;
 }
 
-// A query's rows as text: "value value|value value|", null as "null".
-inline std::string Text(const TempDatabase& db, const std::string& sql) {
-  std::string out;
-  for (const auto& row : db.Rows(sql)) {
-    for (size_t i = 0; i < row.size(); ++i)
-      out += (i ? " " : "") + (row[i].is_null() ? "null" : Cat(row[i]));
-    out += "|";
-  }
-  return out;
-}
-
 // Every row of the tables an order write touches: orders, links, programmes,
 // jobs, sales orders, displacements, the shared counters. Texts in capitals
 // (as the Oracle path writes them); the trailer, which only the Oracle path

@@ -1,19 +1,17 @@
-// The operations whose statements are plain SQL, end to end on PostgreSQL
-// through its ODBC driver, with the tables of the PostgreSQL schema script:
-// the message log, the identifier counters under two processes, the system
-// log, the numbering lookup, and a server that stops while a call runs.
+// What only a server shows, on PostgreSQL through its ODBC driver with the
+// tables of the PostgreSQL schema script: the driver's own error text in the
+// failure routine, the call context in the session's settings, and a server
+// that stops while a call runs. (The operation suites run on PostgreSQL too.)
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
-#include <set>
 #include <string>
 #include <thread>
 
 #include "component/ocg.h"
 #include "infra/driver.h"
 #include "infra/failure.h"
-#include "infra/infra_ids.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
 #include "infra/sql_format.h"
@@ -38,10 +36,7 @@ class PostgresOperationsTest : public ::testing::Test {
     ASSERT_NE(nullptr, server_) << why;
     const std::string loaded = testing::LoadPostgresSchema(*server_);
     ASSERT_EQ("", loaded);
-    for (const char* table : {"LOG_MSG", "LOG_SISTEMA", "CONTR_NUM_DOCTOS"}) {
-      Exec(std::string("DELETE FROM ") + table);
-    }
-    Exec("UPDATE INFRA_IDS SET HIST_PROGR_ESCOAM_ID = 0, LOG_SISTEMA_ID = 0");
+    Exec("DELETE FROM LOG_MSG; DELETE FROM CONTR_NUM_DOCTOS");
   }
   void TearDown() override { CloseThreadConnections(); }
 
@@ -61,12 +56,10 @@ class PostgresOperationsTest : public ::testing::Test {
     bool result;
     Value msg, flag, atual, next;
   };
-  // The numbering lookup on the server, or on the database of connection.
-  Numbering Number(int32_t point, const Value& user = Value::Int32(5),
-                   const Value& connection = Value()) {
+  // The numbering lookup on the server.
+  Numbering Number(int32_t point, const Value& user = Value::Int32(5)) {
     Numbering n{false, Value(), Value(), Value(), Value()};
-    Value p = Value::Int32(point), type = Value::Int32(9),
-          c = connection.is_empty() ? conn() : connection, u = user,
+    Value p = Value::Int32(point), type = Value::Int32(9), c = conn(), u = user,
           kind = Value::Text("SQLSERVER");
     n.result =
         Ocg().gBusca_Numeracao_Automatica(n.msg, p, type, c, u, kind, n.flag, n.atual, n.next);
@@ -75,103 +68,6 @@ class PostgresOperationsTest : public ::testing::Test {
 
   PostgresServer* server_ = nullptr;
 };
-
-TEST_F(PostgresOperationsTest, MessageLogUnderEachKind) {
-  std::string text;
-  while (text.size() < 600) text += "Falha ação; (x) ";
-  const std::string cleaned = [&] {
-    std::string out;
-    for (char c : text) {
-      if (c != ';' && c != '(' && c != ')') out += c;
-    }
-    return out;
-  }();
-  struct Case {
-    const char* name;
-    const char* kind;
-    int want_year;  // 0: the database's or the component's clock, this year
-  };
-  const Case cases[] = {{"database clock", "SQLSERVER", 0},
-                        {"component clock", "ORACLE", 0},
-                        {"fixed date", "ORACLE ", 2002}};
-  const int this_year = Now().year;
-  for (const Case& c : cases) {
-    Exec("DELETE FROM LOG_MSG");
-    gGrava_Log_Msg(Value::Text(c.kind), conn(), Value::Int32(7), Value::Int32(1),
-                   Value::Text(text));
-    auto rows = Rows(
-        "SELECT TAB_TIPO_MSG_ID, USUARIO_INTERNET_ID, DATA_LOG, MSG01, MSG02, MSG03, MSG04, "
-        "MSG05 FROM LOG_MSG");
-    ASSERT_EQ(1u, rows.size()) << c.name;
-    EXPECT_EQ(Value::Int32(1), rows[0][0]) << c.name;
-    EXPECT_EQ(Value::Int32(7), rows[0][1]) << c.name;
-    ASSERT_EQ(Value::Kind::kDate, rows[0][2].kind()) << c.name;
-    EXPECT_EQ(c.want_year == 0 ? this_year : c.want_year, rows[0][2].date().year) << c.name;
-    EXPECT_EQ(cleaned, rows[0][3].text() + rows[0][4].text() + rows[0][5].text()) << c.name;
-    EXPECT_TRUE(rows[0][6].is_null() && rows[0][7].is_null()) << c.name;
-  }
-}
-
-TEST_F(PostgresOperationsTest, TwoProcessesNeverReceiveTheSameIdentifier) {
-  constexpr int kPerProcess = 300;
-  std::vector<int32_t> drawn = testing::DrawInTwoProcesses(server_->connection(), server_->dir(),
-                                                           "HIST_PROGR_ESCOAM_ID", kPerProcess);
-  EXPECT_EQ(2u * kPerProcess, std::set<int32_t>(drawn.begin(), drawn.end()).size())
-      << "duplicate or missing identifiers";
-  EXPECT_EQ(Value::Int32(2 * kPerProcess),
-            Rows("SELECT HIST_PROGR_ESCOAM_ID FROM INFRA_IDS")[0][0]);
-}
-
-TEST_F(PostgresOperationsTest, SystemLogDrawsItsKey) {
-  Exec("UPDATE INFRA_IDS SET LOG_SISTEMA_ID = 9");
-  int32_t table = 490, action = 1, user = 5, record = 0, code = 0;
-  std::string msg;
-  ASSERT_TRUE(gGrava_Log_Sistema("SQLSERVER", table, action, user, record, code, msg,
-                                 server_->connection()));
-  auto rows = Rows(
-      "SELECT LOG_SISTEMA_ID, TABELA_SISTEMA_ID, USUARIO_ID, REGISTRO_ID, DATA_LOG "
-      "FROM LOG_SISTEMA");
-  ASSERT_EQ(1u, rows.size());
-  EXPECT_EQ(Value::Int32(10), rows[0][0]);
-  EXPECT_EQ(Value::Int32(490), rows[0][1]);
-  EXPECT_EQ(Value::Int32(5), rows[0][2]);
-  EXPECT_TRUE(rows[0][3].is_null());
-  EXPECT_EQ(Value::Kind::kDate, rows[0][4].kind());
-}
-
-// The same ranges on PostgreSQL and on the embedded database give the same
-// answers.
-TEST_F(PostgresOperationsTest, NumberingLookupAsOnTheEmbeddedDatabase) {
-  const std::string ranges =
-      "INSERT INTO CONTR_NUM_DOCTOS (CONTR_NUM_DOCTOS_ID, TAB_STATUS_ID, PONTO_OPERACAO_ID, "
-      "TAB_TIPO_DOCTO_TRANSP_ID, NUM_INICIAL, NUM_FINAL, NUM_ATUAL) VALUES "
-      "(1, 1, 7001, 9, 100, 199, 199), (2, 1, 7001, 9, 200, 299, 250), "
-      "(3, 1, 7002, 9, 500, 599, NULL)";
-  Exec(ranges);
-  testing::TempDatabase embedded(/*demo=*/false);
-  embedded.Exec(ranges);
-  struct Case {
-    const char* name;
-    int32_t point;
-    const char* flag;
-    Value next;
-  };
-  const Case cases[] = {
-      {"first range used up: the next one goes on", 7001, "S", Value::Int32(251)},
-      {"nothing given yet: the first number", 7002, "S", Value::Int32(500)},
-      {"no range", 7003, "N", Value()},
-  };
-  for (const Case& c : cases) {
-    Numbering n = Number(c.point);
-    Numbering e = Number(c.point, Value::Int32(5), embedded.conn());
-    EXPECT_TRUE(n.result) << c.name << ": " << n.msg.TextOrEmpty();
-    EXPECT_EQ(Value::Text(c.flag), n.flag) << c.name;
-    EXPECT_EQ(c.next, n.next) << c.name;
-    EXPECT_EQ(e.atual, n.atual) << c.name;
-    EXPECT_EQ(e.next, n.next) << c.name;
-    EXPECT_EQ(e.msg, n.msg) << c.name;
-  }
-}
 
 TEST_F(PostgresOperationsTest, TheDriversErrorReachesTheFailureRoutine) {
   Exec("ALTER TABLE CONTR_NUM_DOCTOS RENAME TO CONTR_NUM_DOCTOS_FORA");
