@@ -97,6 +97,8 @@ TEST(ValueTest, ToInt32) {
       {"negative half", Value::Double(-2.5), -2},
       {"comma text", Value::Text("2,5"), 2},
       {"true is minus one", Value::Bool(true), -1},
+      {"the largest", Value::Double(2147483647), 2147483647},
+      {"the smallest, as text", Value::Text("-2147483648"), -2147483647 - 1},
   };
   for (const auto& c : cases) {
     Result<int32_t> got = c.in.ToInt32();
@@ -107,6 +109,8 @@ TEST(ValueTest, ToInt32) {
       {"null", Value::Null(), 94},
       {"letters", Value::Text("abc"), 13},
       {"past the top", Value::Double(2147483647.5), 6},
+      {"one past the largest", Value::Text("2147483648"), 6},
+      {"one below the smallest", Value::Double(-2147483649.0), 6},
   };
   for (const auto& f : failures) EXPECT_EQ(f.want, f.in.ToInt32().status().number()) << f.name;
   EXPECT_EQ(6, Value::Text("-32.769").ToInt16().status().number());
