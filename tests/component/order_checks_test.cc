@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -143,80 +142,6 @@ TEST(OrderChecksTest, UserOneSeesTheTrapDetail) {
                     "tarde. ZorOCG.mconsiste_campos ( Invalid use of Null : 94)   No Nº "))
       << m;
   EXPECT_TRUE(m.ends_with(" Strsq: ")) << m;
-}
-
-// Whatever arrives in any argument, the check answers true with the message
-// untouched, or false with one of its own refusals or its trap text; and the
-// texts it cleans reach the caller without the removed characters.
-TEST(OrderChecksTest, RandomisedArguments) {
-  const std::string refusals[] = {
-      "Informe o Cliente por favor.",
-      "Informe o Ponto de Operação.",
-      "Informe o Destinatário.",
-      "Informe o Município do Destinatário.",
-      "Informe a Placa do Cavalo.",
-      "Insira um valor numérico no campo 'N.Docto Cliente'.",
-      "Insira uma data válida no campo 'Data Prev. Carregamento'.",
-      "Insira um valor numérico no campo 'N.Docto Transporte'.",
-      "Insira um valor numérico no campo 'Peso Previsto'.",
-      "Preencha o Responsável pelo Transporte.",
-      "Preencha o Tipo de Emergência.",
-      "Preencha o fornecedor.",
-      "Preencha Observação com, no máximo, 254 caracteres.",
-      "Preencha Nº Ordem de coleta",
-      "O campo Nº Ordem de coleta não permite a digitação de números com uso de separador de "
-      "milhar(.)",
-      "Preencha Nº Ordem de coleta com valor numérico",
-      "Nº Ordem de coleta deve ser igual ou maior que 0",
-      "Preencha Data Prev. Carregamento",
-      "Preencha Data Prev. Carregamento com uma data válida, com 10 dígitos, no formato "
-      "dd/mm/aaaa (Exemplo: 13/10/2001)",
-      "Preencha Data Prev. Carregamento com uma data válida, no formato dd/mm/aaaa (Exemplo: "
-      "13/10/2001)",
-  };
-  const std::string trap =
-      "Acesso a consistência dos campos não disponível. Favor tentar mais tarde.";
-  std::mt19937 rng(20261206u);
-  int passed = 0, refused = 0, trapped = 0;
-  for (int i = 0; i < 3000; ++i) {
-    Order o;
-    Value* fields[] = {&o.cliente,       &o.ponto,        &o.data_atual, &o.end_dest, &o.municipio,
-                       &o.docto_cliente, &o.docto_transp, &o.data_prev,  &o.veiculo,  &o.fornecedor,
-                       &o.local,         &o.peso,         &o.embalagem,  &o.obs,      &o.flag,
-                       &o.responsavel,   &o.emergencia,   &o.tipo};
-    std::string row = "call " + std::to_string(i) + ":";
-    for (Value* f : fields) {
-      if (rng() % 10 < 2) {
-        *f = testing::RandomValue(rng);
-        row += " [" + f->TextOrEmpty().substr(0, 30) + "]";
-      }
-    }
-    if (rng() % 10 == 0) o.usuario = Value::Int32(1);
-    const bool ok = o.Check();
-    const std::string msg = o.msg.TextOrEmpty();
-    if (ok) {
-      EXPECT_EQ("untouched", msg) << row;
-      ++passed;
-      continue;
-    }
-    const bool is_trap = msg == trap || (o.usuario.Equals(Value::Int32(1)) &&
-                                         msg.starts_with(trap + " ZorOCG.mconsiste_campos ( "));
-    const bool is_refusal = std::ranges::find(refusals, msg) != std::end(refusals);
-    EXPECT_TRUE(is_refusal || is_trap) << row << " -> " << msg;
-    if (is_trap) {
-      ++trapped;
-      continue;
-    }
-    ++refused;
-    // The cleaning ran to its end: every text it cleaned is clean.
-    for (Value* f : {&o.data_atual, &o.docto_cliente, &o.docto_transp, &o.data_prev, &o.local,
-                     &o.peso, &o.embalagem, &o.obs}) {
-      EXPECT_FALSE(f->is_text() && f->text().find_first_of("'<>();%&+\"") != std::string::npos)
-          << row << " -> " << f->TextOrEmpty();
-    }
-  }
-  EXPECT_TRUE(passed > 50 && refused > 1000 && trapped > 50)
-      << passed << " passed, " << refused << " refused, " << trapped << " trapped";
 }
 
 }  // namespace

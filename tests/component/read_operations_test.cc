@@ -117,6 +117,22 @@ const Reading kReadings[] = {
     {"gCons_Flag_Progr", "{}", {"invntCliente_id"}},
     {"gImprime_Coleta", "{}", {"invntDocto_Transp_id"}},
     {"gCons_Docto_Transp", R"({"invntDocto_Transp_id": 1})", {"invntDocto_Transp_id"}},
+    // The field check of an order, which reads no database.
+    {"mconsiste_campos",
+     R"({"invntCliente_id": "10", "invntponto_operacao_id": "1", "invntData_Atual": "13/10/2001",
+         "invntEnd_Destinatario_id": "20", "invntMunicipio_Dest_id": "30",
+         "invntN_Docto_Cliente": "555", "invntN_Docto_Transp": "123",
+         "invntData_Prev_Carreg": "20/10/2001", "invntVeiculo_Forn_id": "40",
+         "invntFornecedor_id": "50", "invntLocal_Carreg": "Pátio 2", "invntPeso_Previsto": "1000,5",
+         "invntTxt_Embalagem": "sacos", "invntObs1": "", "invntQtde_Programacao": 1,
+         "invntFlag_Ademe": "N", "invntTAB_TIPO_RESPONSAVEL_ID": "",
+         "invntTAB_TIPO_EMERGENCIA_ID": "", "InVntTab_Tipo_Docto_Transp_ID": 9})",
+     {"invntCliente_id", "invntponto_operacao_id", "invntData_Atual", "invntEnd_Destinatario_id",
+      "invntMunicipio_Dest_id", "invntN_Docto_Cliente", "invntN_Docto_Transp",
+      "invntData_Prev_Carreg", "invntVeiculo_Forn_id", "invntFornecedor_id", "invntLocal_Carreg",
+      "invntPeso_Previsto", "invntTxt_Embalagem", "invntObs1", "invntFlag_Ademe",
+      "invntTAB_TIPO_RESPONSAVEL_ID", "invntTAB_TIPO_EMERGENCIA_ID",
+      "InVntTab_Tipo_Docto_Transp_ID"}},
 };
 
 struct Outcome {
@@ -845,6 +861,7 @@ TEST_P(ReadOperationsTest, Answers) {
 // arguments as they were, and logs nothing, having nowhere to log.
 TEST_P(ReadOperationsTest, UnreachableDatabase) {
   for (const Reading& r : kReadings) {
+    if (r.op == std::string("mconsiste_campos")) continue;  // it reads no database
     const OperationInfo& op = *FindOperation(r.op);
     for (int user : {5, 1}) {
       const std::string name = std::string(op.name) + " / user " + std::to_string(user);
@@ -878,9 +895,27 @@ TEST_P(ReadOperationsTest, UnreachableDatabase) {
 // and one LOG_MSG row; no statement the database rejects is ever sent.
 TEST_P(ReadOperationsTest, RandomisedArguments) {
   const std::string refusals[] = {
-      kNoOwner,        kNoVehicleId, kVehicleNotFound, kNoNumber,          kNoKind,
-      kPersonNotFound, kNoPerson,    kAddressNotFound, kNoProgrammeNumber, kNoProgramme,
-      kCancelled,      kNoFlag,      kDuplicate,       kOrderNotFound};
+      kNoOwner, kNoVehicleId, kVehicleNotFound, kNoNumber, kNoKind, kPersonNotFound, kNoPerson,
+      kAddressNotFound, kNoProgrammeNumber, kNoProgramme, kCancelled, kNoFlag, kDuplicate,
+      kOrderNotFound,
+      // The field check's, in the order it checks.
+      "Preencha Observação com, no máximo, 254 caracteres.", "Preencha Nº Ordem de coleta",
+      "Preencha Nº Ordem de coleta com valor numérico",
+      "O campo Nº Ordem de coleta não permite a digitação de números com uso de separador de "
+      "milhar(.)",
+      "Nº Ordem de coleta deve ser igual ou maior que 0", "Informe o Cliente por favor.",
+      "Informe o Ponto de Operação.", "Informe o Destinatário.",
+      "Informe o Município do Destinatário.", "Informe a Placa do Cavalo.",
+      "Insira um valor numérico no campo 'N.Docto Cliente'.",
+      "Insira uma data válida no campo 'Data Prev. Carregamento'.",
+      "Insira um valor numérico no campo 'N.Docto Transporte'.",
+      "Insira um valor numérico no campo 'Peso Previsto'.", "Preencha Data Prev. Carregamento",
+      "Preencha Data Prev. Carregamento com uma data válida, com 10 dígitos, no formato "
+      "dd/mm/aaaa (Exemplo: 13/10/2001)",
+      "Preencha Data Prev. Carregamento com uma data válida, no formato dd/mm/aaaa (Exemplo: "
+      "13/10/2001)",
+      "Preencha o Responsável pelo Transporte.", "Preencha o Tipo de Emergência.",
+      "Preencha o fornecedor."};
   constexpr int kCalls = 2400;
   std::mt19937 rng(20261206u);
   int succeeded = 0, refused = 0, trapped = 0;
@@ -918,6 +953,15 @@ TEST_P(ReadOperationsTest, RandomisedArguments) {
       EXPECT_TRUE(error.empty() || s["refused"] == true || error.ends_with("(8114)") ||
                   error.ends_with("(8115)"))
           << row << " -> " << s;
+    }
+    // A field check that ran to its end left every text it cleans clean.
+    for (const char* cleaned :
+         {"invntData_Atual", "invntN_Docto_Cliente", "invntN_Docto_Transp", "invntData_Prev_Carreg",
+          "invntLocal_Carreg", "invntPeso_Previsto", "invntTxt_Embalagem", "invntObs1"}) {
+      const auto& text = o.args.contains(cleaned) ? o.args[cleaned] : ordered_json();
+      EXPECT_FALSE(refusal && text.is_string() &&
+                   text.get<std::string>().find_first_of("'<>();%&+\"") != std::string::npos)
+          << row << " -> " << text;
     }
     succeeded += o.ok();
     refused += !o.ok() && refusal;
