@@ -185,7 +185,9 @@ TEST_F(SqliteDriverTest, Values) {
       {"procedure, text and order", "exec sp_032_zor_dup_docto_transp2 '150', 2, 9, 1",
        Value::Int32(1)},
       {"procedure, argument missing", "EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9", Value(),
-       "expects parameter ':ponto', which was not supplied"},
+       "expects parameter ':ponto', which was not supplied. (201)"},
+      {"procedure, an argument too many", "EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9, 1, 1", Value(),
+       "has too many arguments specified. (8144)"},
       {"no such procedure", "EXEC SP_X 1", Value(), "Could not find stored procedure 'SP_X'."},
   };
   for (const Case& c : cases) {
@@ -195,8 +197,7 @@ TEST_F(SqliteDriverTest, Values) {
       ASSERT_TRUE(st.ok() && rows.rows.size() == 1) << c.name << ": " << st.ToString();
       EXPECT_TRUE(c.want == rows.rows[0][0]) << c.name;
     } else {
-      EXPECT_NE(std::string::npos, st.description().find(c.error))
-          << c.name << ": " << st.ToString();
+      EXPECT_NE(std::string::npos, st.ToString().find(c.error)) << c.name << ": " << st.ToString();
     }
   }
   for (const char* sql : {"SELECT GETDATE()", "SELECT sysdate"}) {
@@ -206,6 +207,16 @@ TEST_F(SqliteDriverTest, Values) {
     EXPECT_LE(before, got.text()) << sql;
     EXPECT_GE(CanonicalDateTime(Now()), got.text()) << sql;
   }
+}
+
+// A failed procedure call undoes only itself: the operation's transaction
+// goes on.
+TEST_F(SqliteDriverTest, AFailedCallUndoesOnlyItself) {
+  ASSERT_TRUE(db_->Begin(true).ok());
+  Scalar("INSERT INTO T (I) VALUES (1); DROP TABLE DOCTO_TRANSPORTE");
+  EXPECT_FALSE(db_->Run("EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9, 1", nullptr, nullptr).ok());
+  ASSERT_TRUE(db_->Commit().ok());
+  EXPECT_EQ(Value::Int32(1), Scalar("SELECT COUNT(*) FROM T"));
 }
 
 TEST_F(SqliteDriverTest, Transactions) {

@@ -14,7 +14,6 @@
 #include "jobs/job_claims.h"
 #include "jobs/smtp_mailer.h"
 #include "jobs/smtp_test_server.h"
-#include "odbc/postgres_server.h"
 #include "test_support.h"
 #include "value/date_time.h"
 
@@ -201,7 +200,7 @@ TEST(JobRunnerTest, ServerDownRetriesAfterGrowingDelaysThenFails) {
 
 // Rows written as they stand, on each engine: the due test, the claims of
 // dead and live runners, a dead runner that finishes late, a retry's next try.
-TEST(JobRunnerTest, ClaimsAndFinishesOnEachEngine) {
+TEST_P(JobDeliveryTest, ClaimsAndFinishesRowsAsTheyStand) {
   struct Case {
     const char* name;
     const char* values;  // flag, recipient, status, attempts, start, executor, claimed at
@@ -225,54 +224,38 @@ TEST(JobRunnerTest, ClaimsAndFinishesOnEachEngine) {
       {"flag N with a recipient", "'N', 'ana@tarvosa.com.br', 1, NULL, NULL, NULL, NULL",
        "done 1 -", false},
   };
-  std::string why;
-  bool missing = false;
-  testing::PostgresServer* pg = testing::PostgresServer::Shared(&why, &missing);
-  if (!missing) {
-    ASSERT_EQ("", pg == nullptr ? why : testing::LoadPostgresSchema(*pg));
-  }
-  TempDatabase embedded(/*demo=*/false);
-  SmtpTestServer server(embedded.dir());
+  TempDatabase db(engine(), /*demo=*/false);
+  SmtpTestServer server(db.dir());
   ASSERT_TRUE(server.ready()) << server.Output();
   FixedClock clock(kT0);
-  for (const std::string& cs : {embedded.connection(), missing ? "" : pg->connection()}) {
-    if (cs.empty()) continue;  // PostgreSQL is not installed: said by the PostgreSQL tests
-    auto exec = [&cs](const std::string& sql) {
-      EXPECT_TRUE(Execute(sql, Value::Text(cs)).ok()) << sql;
-    };
-    exec("DELETE FROM LOG_GERADOR");
-    const std::string insert =
-        "INSERT INTO LOG_GERADOR (LOG_GERADOR_ID, FUNCAO_ID, TITULO_EMAIL, "
-        "TXT_QUERY, FLAG_ENVIA_EMAIL, ENDERECO_EMAIL, TAB_STATUS_JOB_ID, "
-        "QTDE_TENTATIVAS, DATA_INICIO, TXT_EXECUTOR, DATA_RESERVA) VALUES (";
-    for (size_t i = 0; i < std::size(cases); ++i) {
-      exec(insert + std::to_string(i + 1) + ", 2305, 'T', '__JOB__" + std::to_string(i + 1) +
-           "__a__b__11', " + cases[i].values + ")");
-    }
-    const size_t sent_before = server.Messages().size();
-    Runner up(cs, server.url());
-    EXPECT_EQ(3, up.Round()) << up.log.str();
-    // A runner finishing a claim that another holds changes nothing.
-    EXPECT_TRUE(FinishJob(cs, "test:1", 3, {.status = kJobFailed, .attempts = 1}).ok());
-    const auto by_job = ByJob(server);
-    for (size_t i = 0; i < std::size(cases); ++i) {
-      EXPECT_TRUE(Outcome(cs, i + 1).starts_with(cases[i].outcome))
-          << cs << ": " << cases[i].name << ": " << Outcome(cs, i + 1);
-    }
-    EXPECT_EQ(sent_before + 2, server.Messages().size()) << cs;
-    // A retry's next try, written and read back by the engine.
-    exec(insert +
-         "9, 2305, 'T', '__JOB__9__a__b__19', 'S', 'ana@tarvosa.com.br', 1, NULL, NULL, "
-         "NULL, NULL)");
-    testing::LoopbackSocket nobody(/*listening=*/false);
-    Runner down(cs, nobody.url());
-    EXPECT_EQ(1, down.Round()) << down.log.str();
-    std::vector<JobRow> waiting;
-    ASSERT_TRUE(ListJobs(cs, kJobWaiting, &waiting).ok());
-    ASSERT_EQ(2u, waiting.size()) << cs;
-    EXPECT_EQ(Value::Date(AddSeconds(kT0, 60)), waiting[1].next_try) << cs;
-    CloseThreadConnections();
+  const std::string insert =
+      "INSERT INTO LOG_GERADOR (LOG_GERADOR_ID, FUNCAO_ID, TITULO_EMAIL, TXT_QUERY, "
+      "FLAG_ENVIA_EMAIL, ENDERECO_EMAIL, TAB_STATUS_JOB_ID, QTDE_TENTATIVAS, DATA_INICIO, "
+      "TXT_EXECUTOR, DATA_RESERVA) VALUES (";
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string id = std::to_string(i + 1);
+    db.Exec(insert + id + ", 2305, 'T', '__JOB__" + id + "__a__b__11', " + cases[i].values + ")");
   }
+  Runner up(db.connection(), server.url());
+  EXPECT_EQ(3, up.Round()) << up.log.str();
+  // A runner finishing a claim that another holds changes nothing.
+  EXPECT_TRUE(FinishJob(db.connection(), "test:1", 3, {.status = kJobFailed, .attempts = 1}).ok());
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_TRUE(Outcome(db.connection(), i + 1).starts_with(cases[i].outcome))
+        << cases[i].name << ": " << Outcome(db.connection(), i + 1);
+  }
+  EXPECT_EQ(2u, server.Messages().size());
+  // A retry's next try, written and read back by the engine.
+  db.Exec(insert +
+          "9, 2305, 'T', '__JOB__9__a__b__19', 'S', 'ana@tarvosa.com.br', 1, NULL, NULL, "
+          "NULL, NULL)");
+  testing::LoopbackSocket nobody(/*listening=*/false);
+  Runner down(db.connection(), nobody.url());
+  EXPECT_EQ(1, down.Round()) << down.log.str();
+  std::vector<JobRow> waiting;
+  ASSERT_TRUE(ListJobs(db.connection(), kJobWaiting, &waiting).ok());
+  ASSERT_EQ(2u, waiting.size());
+  EXPECT_EQ(Value::Date(AddSeconds(kT0, 60)), waiting[1].next_try);
 }
 
 // Three jobs in four send nothing, so that the runners spend their time
