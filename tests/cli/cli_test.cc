@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <random>
 #include <sstream>
 
 #include "cli/cli_app.h"
@@ -130,31 +129,6 @@ TEST(CliTest, CallPrintsEveryArgumentAndTakesCommonArgumentsFromFlags) {
   // Absent and never written: Empty, shown distinctly from null.
   EXPECT_EQ(nlohmann::ordered_json({{"empty", true}}),
             out["arguments"]["InVntDocto_Transporte_ID"]);
-}
-
-// Nested, truncated and oversized argument texts, seeded: each is refused with
-// exit 2 and one short line, or (shallow and whole) reaches the operation.
-TEST(CliTest, RandomlyNestedArgumentsNeverCrash) {
-  TempDatabase db;
-  std::mt19937 rng(13);
-  for (int i = 0; i < 60; ++i) {
-    const int depth = i % 3 == 0 ? static_cast<int>(rng() % 8) : static_cast<int>(rng() % 30000);
-    std::string open, close;
-    for (int d = 0; d < depth; ++d) {
-      const bool object = rng() % 2 == 0;
-      open += object ? "{\"k\": " : "[";
-      close.insert(0, object ? "}" : "]");
-    }
-    std::string text = "{\"invntDocto_Transp_id\": " + open + "1" + close + "}";
-    if (rng() % 4 == 0) text.resize(rng() % text.size());
-    CliRun r = RunOcg({"call", "gCons_Docto_Transp", text, "--connect", db.connection(), "--kind",
-                       "ORACLE", "--user", "5"});
-    const std::string row = "row " + std::to_string(i) + " depth " + std::to_string(depth);
-    EXPECT_TRUE(r.code == 2 || (r.code <= 1 && depth < 2)) << row << ": " << r.code;
-    if (r.code == 2) {
-      EXPECT_LT(r.err.size(), 300u) << row;
-    }
-  }
 }
 
 // A password never comes back: not in the printed arguments, not in the
