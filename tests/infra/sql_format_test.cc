@@ -115,6 +115,7 @@ TEST(SqlFormatTest, CondicaoNumero) {
       {"empty text is absent", Value::Text(""), "<>", " is not null"},
       {"letters are absent", Value::Text("abc"), ">", " null"},
       {"number", Value::Int32(15), "=", " = 15"},
+      {"a negative number is present", Value::Text("-5"), "<", " < -5"},
       {"no operator leaves two blanks", Value::Int32(15), "", "  15"},
       {"point read as decimal, text kept", Value::Text(" 0.5"), "=", " =  0.5"},
   };

@@ -180,6 +180,7 @@ TEST(TextTest, CountsCharactersNotBytes) {
   const Case cases[] = {
       {"accents", "ação!", 5, "ção"},
       {"stray latin-1 bytes", "a\xE7\xE3o", 4, "\xE7\xE3o"},
+      {"a lead byte after a lead byte (Latin-1 ÃÃ)", "\xC3\xC3", 2, "\xC3"},
       {"past the end", "é", 1, ""},
   };
   for (const Case& c : cases) {
