@@ -15,9 +15,11 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_app.h"
 #include "embedded/database.h"
 #include "infra/record_set.h"
 #include "infra/session.h"
@@ -172,6 +174,20 @@ inline std::string Text(const TempDatabase& db, const std::string& sql) {
     out += "|";
   }
   return out;
+}
+
+// "ocg ARGS" run in this process: its exit status and what it printed.
+struct CliRun {
+  int code;
+  std::string out, err;
+};
+inline CliRun RunOcg(std::vector<std::string> args) {
+  args.insert(args.begin(), "ocg");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  const int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, out.str(), err.str()};
 }
 
 // Captures the statement trace for the life of the object.

@@ -16,20 +16,8 @@ namespace {
 using testing::TempDatabase;
 using testing::TraceCapture;
 
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunOcg(std::vector<std::string> args) {
-  args.insert(args.begin(), "ocg");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::CliRun;
+using testing::RunOcg;
 
 TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
   struct Case {

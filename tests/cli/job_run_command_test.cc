@@ -18,19 +18,8 @@ namespace {
 
 using testing::TempDatabase;
 
-struct CliRun {
-  int code;
-  std::string out, err;
-};
-
-CliRun Ocg(std::vector<std::string> args) {
-  args.insert(args.begin(), "ocg");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  const int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::CliRun;
+const auto& Ocg = testing::RunOcg;
 
 int32_t RegisterCvaJob(const TempDatabase& db) {
   testing::JobCall call("SQLSERVER", db);

@@ -47,22 +47,12 @@ TEST(NumberFromDriverTextTest, EitherDecimalSeparator) {
 TEST(OdbcCliTest, CallTakesAnOdbcConnectionString) {
   testing::TempDatabase db;
   auto call = [&](const std::string& connection) {
-    std::string args[] = {"ocg",
-                          "call",
-                          "gBusca_Numeracao_Automatica",
-                          R"({"invntponto_operacao_id": 1, "InVntTab_Tipo_Docto_Transp_ID": 9})",
-                          "--kind",
-                          "SQLSERVER",
-                          "--user",
-                          "5",
-                          "--connect",
-                          connection};
-    char* argv[std::size(args)];
-    for (size_t i = 0; i < std::size(args); ++i) argv[i] = args[i].data();
-    std::ostringstream out, err;
-    const int code = RunCli(static_cast<int>(std::size(args)), argv, out, err);
-    EXPECT_EQ(0, code) << err.str() << out.str();
-    std::string text = out.str();
+    const testing::CliRun r =
+        testing::RunOcg({"call", "gBusca_Numeracao_Automatica",
+                         R"({"invntponto_operacao_id": 1, "InVntTab_Tipo_Docto_Transp_ID": 9})",
+                         "--kind", "SQLSERVER", "--user", "5", "--connect", connection});
+    EXPECT_EQ(0, r.code) << r.err << r.out;
+    std::string text = r.out;
     return text.replace(text.find(connection), connection.size(), "CONNECTION");
   };
   EXPECT_EQ(call(db.connection()), call("Driver={SQLite3};Database=" + db.path()));

@@ -96,15 +96,9 @@ TEST(HttpServiceTest, AnswersAsTheCommandDoes) {
     ASSERT_TRUE(r && r->status == 200) << order;
     json http = json::parse(r->body);
 
-    std::string connect = db.connection();
-    std::vector<std::string> args = {
-        "ocg",    "call",  "gCons_Docto_Transp", OrderCall(order), "--connect", connect,
-        "--kind", "ORACLE"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    std::ostringstream out, err;
-    RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    json cli = json::parse(out.str());
+    json cli = json::parse(testing::RunOcg({"call", "gCons_Docto_Transp", OrderCall(order),
+                                            "--connect", db.connection(), "--kind", "ORACLE"})
+                               .out);
     EXPECT_EQ("main", http["arguments"]["vntConecta_db"]) << order;
     http["arguments"]["vntConecta_db"] = cli["arguments"]["vntConecta_db"];
     EXPECT_EQ(cli, http) << order;
