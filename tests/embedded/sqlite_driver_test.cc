@@ -152,7 +152,11 @@ TEST_F(SqliteDriverTest, Values) {
        Value::Text("2026-12-06 00:00:00")},
       {"stored date, short fields", "SELECT ocg_date('2026/1/6 8:30')",
        Value::Text("2026-01-06 08:30:00")},
-      {"stored date, not a date", "SELECT ocg_date('amanhã')", Value::Text("amanhã")},
+      {"stored date, not a date", "SELECT ocg_date('amanhã')", Value(), "'amanhã' is not a date"},
+      {"stored date, a day the calendar lacks", "SELECT ocg_date('29/02/1900')", Value(),
+       "is not a date"},
+      {"stored date, the 400-year leap day", "SELECT ocg_date('29/02/2000')",
+       Value::Text("2000-02-29 00:00:00")},
       {"stored dates compare in time order",
        "SELECT COUNT(*) FROM T WHERE I < 5 AND D >= TO_DATE('2026/01/01 00:00:00', "
        "'YYYY/MM/DD hh24:mi:ss')",
