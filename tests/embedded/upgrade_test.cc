@@ -184,11 +184,11 @@ TEST_F(UpgradeTest, WhatCannotBeUpgradedIsLeftAsItWas) {
     std::string opening_says;  // empty: the file opens
   };
   const std::vector<SchemaStep>& steps = EmbeddedSchemaSteps();
-  const std::string now = std::to_string(current);
+  const std::string now = std::to_string(current), next = std::to_string(current + 1);
   const Case cases[] = {
-      {"a newer version", current, 999, "", &steps,
-       "is at schema version 999, newer than version " + now,
-       "schema version 999, newer than version " + now},
+      {"the next version", current, current + 1, "", &steps,
+       "is at schema version " + next + ", newer than version " + now,
+       "is at schema version " + next + ", newer than version " + now},
       {"an older version, opened", 1, 1, "", &steps, "",
        "older than version " + now + " that this ocg uses: upgrade it first with \"ocg upgrade "},
       {"a step failing midway", 1, 1, "", &failing, "999_fails_midway.sql: no such table: NENHUMA",
