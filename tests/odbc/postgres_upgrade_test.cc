@@ -1,7 +1,8 @@
 // The PostgreSQL upgrade steps on the databases made before them: the one an
 // ocg init-db made before versions were recorded, one a DBA made by hand from
 // the first schema, and one at an earlier recorded version. Each becomes a new
-// database's schema with its rows kept; a newer one is refused, unchanged.
+// database's schema with its rows kept; a newer one is refused, and one whose
+// last step fails is left, as it was.
 #include "odbc/postgres_upgrade.h"
 
 #include <gtest/gtest.h>
@@ -86,17 +87,30 @@ TEST(PostgresUpgradeTest, EarlierDatabasesGetANewOnesSchemaAndKeepTheirRows) {
     }
   }
 
-  TempDatabase newer(Engine::kPostgres);
-  newer.Exec(
-      "INSERT INTO VERSAO_ESQUEMA (VERSAO) VALUES (999); DROP INDEX HIST_PROGR_ESCOAM_DOCTO");
-  const std::string schema = Schema(newer);
-  UpgradeOutcome done;
-  Status st = UpgradePostgresDatabase(newer.connection(), &done);
-  EXPECT_NE(std::string::npos,
-            st.description().find("is at schema version 999, newer than version " +
-                                  std::to_string(current)))
-      << st.ToString();
-  EXPECT_EQ(schema, Schema(newer));
+  // Refused, or failed in its last step: the database is left as it was.
+  const Case refused[] = {
+      {"newer",
+       "INSERT INTO VERSAO_ESQUEMA (VERSAO) VALUES (999); DROP INDEX HIST_PROGR_ESCOAM_DOCTO", 0},
+      {"version 3 cannot be recorded",
+       before_versions + without_runner_columns +
+           "CREATE TABLE VERSAO_ESQUEMA (VERSAO INTEGER PRIMARY KEY CHECK (VERSAO < 3), "
+           "DATA_APLICACAO TIMESTAMP(0));",
+       0}};
+  const std::string says[] = {
+      "is at schema version 999, newer than version " + std::to_string(current),
+      "003_job_runner_columns.sql: ERROR: new row for relation \"versao_esquema\" violates check "
+      "constraint"};
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    SCOPED_TRACE(refused[i].name);
+    TempDatabase db(Engine::kPostgres);
+    db.Exec(refused[i].make);
+    const std::string schema = Schema(db), rows = Rows(db);
+    UpgradeOutcome done;
+    Status st = UpgradePostgresDatabase(db.connection(), &done);
+    EXPECT_NE(std::string::npos, st.description().find(says[i])) << st.ToString();
+    EXPECT_EQ(schema, Schema(db));
+    EXPECT_EQ(rows, Rows(db));
+  }
 }
 
 }  // namespace
