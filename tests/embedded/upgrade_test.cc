@@ -150,6 +150,9 @@ TEST_F(UpgradeTest, EveryEarlierVersionBecomesANewFileWithEveryRow) {
     EXPECT_EQ(current, done.to);
     EXPECT_EQ("", SchemaDifference(Schema(path), new_file));
     ASSERT_TRUE(fs::exists(done.backup));
+    int64_t was = 0;  // the copy is the file as it was
+    ASSERT_TRUE(QueryInteger(Open(done.backup).get(), "PRAGMA user_version", &was).ok());
+    EXPECT_EQ(stamp, was);
     EXPECT_EQ(Rows(done.backup, done.backup), Rows(done.backup, path));
     EXPECT_NE("", Rows(done.backup, path));
     std::unique_ptr<Driver> opened;
