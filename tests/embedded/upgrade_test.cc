@@ -19,6 +19,7 @@
 #include "embedded/sqlite_driver.h"
 #include "embedded/sqlite_file.h"
 #include "infra/driver.h"
+#include "test_support.h"
 
 namespace ocg {
 namespace {
@@ -49,49 +50,56 @@ std::string Bytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The first column of each row of sql, as text.
+std::vector<std::string> Column(sqlite3* db, const std::string& sql) {
+  std::vector<std::string> out;
+  sqlite3_stmt* stmt = nullptr;
+  EXPECT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr)) << sql;
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+  }
+  sqlite3_finalize(stmt);
+  return out;
+}
+
+// Each table of db and its columns in order, each column written as
+// column_form writes it, joined by separator.
+std::vector<std::pair<std::string, std::string>> Tables(sqlite3* db, const char* column_form,
+                                                        const char* separator) {
+  std::vector<std::pair<std::string, std::string>> tables;
+  for (const std::string& table :
+       Column(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name")) {
+    std::string columns;
+    for (const std::string& c :
+         Column(db, "SELECT printf('" + std::string(column_form) +
+                        "', name) FROM pragma_table_info('" + table + "')")) {
+      columns += (columns.empty() ? "" : separator) + c;
+    }
+    tables.emplace_back(table, columns);
+  }
+  return tables;
+}
+
 // Every row of every table the file at old_path has, in the columns it has
 // there, read from the file at path: "TABLE|'text'|12|NULL" lines.
 std::string Rows(const std::string& old_path, const std::string& path) {
-  SqliteHandle old_db = Open(old_path), db = Open(path);
-  sqlite3_stmt* tables = nullptr;
-  sqlite3_prepare_v2(old_db.get(),
-                     "SELECT m.name, group_concat('quote(' || c.name || ')', \" || '|' || \") "
-                     "FROM sqlite_schema AS m, pragma_table_info(m.name) AS c "
-                     "WHERE m.type = 'table' GROUP BY m.name ORDER BY m.name",
-                     -1, &tables, nullptr);
+  SqliteHandle db = Open(path);
   std::string out;
-  while (sqlite3_step(tables) == SQLITE_ROW) {
-    const std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
-    const std::string row = reinterpret_cast<const char*>(sqlite3_column_text(tables, 1));
-    sqlite3_stmt* rows = nullptr;
-    EXPECT_EQ(SQLITE_OK,
-              sqlite3_prepare_v2(db.get(),
-                                 ("SELECT " + row + " FROM " + table + " ORDER BY rowid").c_str(),
-                                 -1, &rows, nullptr))
-        << sqlite3_errmsg(db.get());
-    while (sqlite3_step(rows) == SQLITE_ROW) {
-      out += table + "|" + reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)) + "\n";
+  for (const auto& [table, row] : Tables(Open(old_path).get(), "quote(%s)", " || '|' || ")) {
+    for (const std::string& line :
+         Column(db.get(), "SELECT " + row + " FROM " + table + " ORDER BY rowid")) {
+      out += table + "|" + line + "\n";
     }
-    sqlite3_finalize(rows);
   }
-  sqlite3_finalize(tables);
   return out;
 }
 
 class UpgradeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ocg-upgrade-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    demo_ = dir_ + "/demo.db";
-    ASSERT_TRUE(CreateDatabase(demo_, /*demo=*/true).ok());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // A file made by the steps up to version, saying it is at stamp, holding
   // the demonstration rows in the columns that version has.
   std::string MakeFile(const std::string& name, int version, int stamp) {
-    const std::string path = dir_ + "/" + name;
+    const std::string path = demo_.dir() + "/" + name;
     std::ofstream(path).flush();  // an empty file is an empty database
     SqliteHandle db = Open(path);
     Exec(db.get(), "PRAGMA journal_mode = WAL");
@@ -99,34 +107,24 @@ class UpgradeTest : public ::testing::Test {
       if (step.version <= version) Exec(db.get(), std::string(step.sql));
     }
     Exec(db.get(), "PRAGMA user_version = " + std::to_string(stamp));
-    Exec(db.get(), "ATTACH '" + demo_ + "' AS demo; DELETE FROM INFRA_IDS");
-    sqlite3_stmt* tables = nullptr;
-    sqlite3_prepare_v2(db.get(),
-                       "SELECT m.name, group_concat(c.name) FROM sqlite_schema AS m, "
-                       "pragma_table_info(m.name) AS c WHERE m.type = 'table' GROUP BY m.name",
-                       -1, &tables, nullptr);
-    std::string copy;
-    while (sqlite3_step(tables) == SQLITE_ROW) {
-      const std::string table = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
-      const std::string columns = reinterpret_cast<const char*>(sqlite3_column_text(tables, 1));
+    std::string copy = "ATTACH '" + demo_.path() + "' AS demo; DELETE FROM INFRA_IDS;";
+    for (const auto& [table, columns] : Tables(db.get(), "%s", ", ")) {
       copy += "INSERT INTO main." + table + " (" + columns + ") SELECT " + columns + " FROM demo." +
               table + ";";
     }
-    sqlite3_finalize(tables);
-    Exec(db.get(), copy);
-    Exec(db.get(), "DETACH demo");
+    Exec(db.get(), copy + "DETACH demo");
     return path;
   }
 
   std::vector<std::string> Backups() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
+    for (const auto& entry : fs::directory_iterator(demo_.dir())) {
       if (entry.path().extension() == ".bak") names.push_back(entry.path().string());
     }
     return names;
   }
 
-  std::string dir_, demo_;
+  testing::TempDatabase demo_;  // its directory holds the test's files
 };
 
 // Each earlier version, as its own release stamped it and as a release from
@@ -134,7 +132,7 @@ class UpgradeTest : public ::testing::Test {
 TEST_F(UpgradeTest, EveryEarlierVersionBecomesANewFileWithEveryRow) {
   const int current = CurrentSchemaVersion();
   ASSERT_GE(current, 3);
-  const std::vector<std::string> new_file = Schema(demo_);
+  const std::vector<std::string> new_file = Schema(demo_.path());
   std::vector<std::pair<int, int>> files;  // version, stamp
   for (int version = 1; version < current; ++version) files.emplace_back(version, version);
   for (int version = 2; version <= current; ++version) files.emplace_back(version, 1);
