@@ -17,6 +17,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using BackupHandle = std::unique_ptr<sqlite3_backup, decltype(&sqlite3_backup_finish)>;
 
+// As long as every connection of the engine waits for another's lock.
+constexpr double kLockWaitSeconds = 15;
+
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -31,7 +34,7 @@ Status CopyPages(sqlite3* source, sqlite3* copy, BackupOutcome* out) {
   const Clock::time_point start = Clock::now();
   int rc;
   while ((rc = sqlite3_backup_step(backup.get(), -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-    if (SecondsSince(start) > 15) break;
+    if (SecondsSince(start) > kLockWaitSeconds) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   out->copy_seconds = SecondsSince(start);
@@ -55,8 +58,8 @@ Status CheckCopy(sqlite3* source, sqlite3* copy, BackupOutcome* out) {
   std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> stmt(raw, &sqlite3_finalize);
   std::string verdict;
   while (sqlite3_step(raw) == SQLITE_ROW) {
-    const unsigned char* line = sqlite3_column_text(raw, 0);
-    verdict += (verdict.empty() ? "" : "; ") + std::string(line ? (const char*)line : "");
+    const char* line = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+    verdict += (verdict.empty() ? "" : "; ") + std::string(line != nullptr ? line : "");
   }
   out->check_seconds = SecondsSince(start);
   if (verdict != "ok") {

@@ -36,15 +36,8 @@ class WriteTransaction {
   sqlite3* db_;
 };
 
-// The schema steps 1 to upto make, as comparable lines; schema.sql's when
-// upto is 0.
-Status SchemaOfSteps(const std::vector<SchemaStep>& steps, int upto,
-                     std::vector<std::string>* lines) {
-  std::vector<std::string_view> scripts;
-  for (const SchemaStep& step : steps) {
-    if (step.version <= upto) scripts.push_back(step.sql);
-  }
-  if (upto == 0) scripts.push_back(FileNamed(EmbeddedSqlFiles(), "schema.sql"));
+// The schema scripts make on an empty database, as comparable lines.
+Status SchemaOf(const std::vector<std::string_view>& scripts, std::vector<std::string>* lines) {
   SqliteHandle built(nullptr, &sqlite3_close);
   OCG_RETURN_IF_ERROR(BuildInMemory(scripts, &built));
   return DescribeSchema(built.get(), lines);
@@ -59,8 +52,10 @@ Status RecogniseVersion(sqlite3* db, const std::string& path, const std::vector<
   OCG_RETURN_IF_ERROR(DescribeSchema(db, &have));
   std::string nearest;  // the difference from the version with the fewest
   size_t fewest = SIZE_MAX;
+  std::vector<std::string_view> scripts;  // steps 1 to the one at hand
   for (const SchemaStep& step : steps) {
-    OCG_RETURN_IF_ERROR(SchemaOfSteps(steps, step.version, &want));
+    scripts.push_back(step.sql);
+    OCG_RETURN_IF_ERROR(SchemaOf(scripts, &want));
     size_t count = 0;
     std::string difference = SchemaDifference(have, want, &count);
     if (count == 0) {
@@ -98,7 +93,7 @@ Status TakeBackup(const std::string& path, int version, std::string* name) {
   }
 }
 
-// Steps from + 1 to the last, each followed by the version it reaches.
+// Steps from + 1 to the last, then the last one's version.
 Status ApplySteps(sqlite3* db, const std::vector<SchemaStep>& steps, int from) {
   for (const SchemaStep& step : steps) {
     if (step.version <= from) continue;
@@ -111,7 +106,7 @@ Status ApplySteps(sqlite3* db, const std::vector<SchemaStep>& steps, int from) {
 Status CheckAgainstNewFile(sqlite3* db) {
   std::vector<std::string> have, want;
   OCG_RETURN_IF_ERROR(DescribeSchema(db, &have));
-  OCG_RETURN_IF_ERROR(SchemaOfSteps({}, 0, &want));
+  OCG_RETURN_IF_ERROR(SchemaOf({FileNamed(EmbeddedSqlFiles(), "schema.sql")}, &want));
   const std::string difference = SchemaDifference(have, want);
   if (difference.empty()) return Status();
   return Status::Error("after the steps the schema is not a new file's: " + difference,
