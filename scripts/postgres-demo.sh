@@ -28,6 +28,8 @@ connection="Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=pos
 if ! "${as_owner[@]}" "$bin/psql" -h "$dir" -p "$port" -U ocg -d postgres -tAc \
     "SELECT 1 FROM information_schema.tables WHERE table_name = 'docto_transporte'" | grep -q 1; then
   ./build/ocg init-db "$connection" --demo
+else
+  ./build/ocg upgrade "$connection"  # a cluster made by an older ocg
 fi
 if [[ ${OCG_PG_SERVE:-1} == 0 ]]; then
   echo "$connection"
