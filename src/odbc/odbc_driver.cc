@@ -79,17 +79,6 @@ Server ServerOf(const Link& link) {
   return Server::kOther;
 }
 
-// A text as a quoted SQL literal: inner quotes doubled. The order comes from
-// the caller.
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out + "'";
-}
-
 // The statements that hand the context to the server, to go before a
 // procedure call in the same batch (they answer no result, so the call's is
 // the batch's first): "" for a server the engine does not know.
@@ -98,14 +87,14 @@ std::string ContextStatement(Server server, const CallContext& context) {
     case Server::kSqlServer: {
       auto set = [](std::string_view key, const std::string& value) {
         return std::string("EXEC sp_set_session_context @key = N'") + std::string(key) +
-               "', @value = " + (value.empty() ? "NULL" : "N" + Quoted(value)) + "; ";
+               "', @value = " + (value.empty() ? "NULL" : "N" + QuotedSqlText(value)) + "; ";
       };
       return set("ocg.operation", context.operation) + set("ocg.order", context.order);
     }
     case Server::kPostgreSql:
       // Quoted names: "order" is a reserved word.
-      return "SET \"ocg.operation\" = " + Quoted(context.operation) +
-             "; SET \"ocg.order\" = " + Quoted(context.order) + "; ";
+      return "SET \"ocg.operation\" = " + QuotedSqlText(context.operation) +
+             "; SET \"ocg.order\" = " + QuotedSqlText(context.order) + "; ";
     case Server::kOther:
       break;
   }
