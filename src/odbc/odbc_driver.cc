@@ -64,7 +64,7 @@ Status Connect(const std::string& connection_string, std::unique_ptr<Link>* out)
 enum class Server {
   kOther,       // statements verbatim, no call context
   kSqlServer,   // SESSION_CONTEXT(N'ocg.order'), set by sp_set_session_context
-  kPostgreSql,  // current_setting('ocg.order', true), set by set_config
+  kPostgreSql,  // current_setting('ocg.order', true), set by SET
 };
 
 Server ServerOf(const Link& link) {
@@ -101,8 +101,8 @@ std::string ContextStatement(Server server, const CallContext& context) {
   return "";
 }
 
-// Only a procedure reads the context, and the component calls one as
-// "EXEC name args".
+// Only the procedures called as "EXEC name args" read the context (the print
+// routine, called without EXEC, does not).
 bool CallsProcedure(std::string_view sql) {
   sql = TrimAny(sql, " \t\r\n");
   return sql.size() > 5 && EqualsIgnoreCase(sql.substr(0, 4), "EXEC") &&
