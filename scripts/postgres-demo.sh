@@ -20,14 +20,20 @@ if [[ ! -f $dir/data/PG_VERSION ]]; then
   "${as_owner[@]}" "$bin/initdb" -D "$dir/data" -A trust -U ocg -E UTF8 --locale=C.UTF-8 \
       > "$dir/initdb.log"
 fi
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-"${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-    -o "-p $port -k $dir -c listen_addresses=127.0.0.1" start > /dev/null
+if "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" status > /dev/null; then
+  port=$(sed -n 4p "$dir/data/postmaster.pid")  # left running by OCG_PG_SERVE=0
+else
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
+      -o "-p $port -k $dir -c listen_addresses=127.0.0.1" start > /dev/null
+fi
 trap '"${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -m fast stop > /dev/null' EXIT
 connection="Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=postgres;Uid=ocg;Pwd=;"
 if ! "${as_owner[@]}" "$bin/psql" -h "$dir" -p "$port" -U ocg -d postgres -tAc \
     "SELECT 1 FROM information_schema.tables WHERE table_name = 'docto_transporte'" | grep -q 1; then
   ./build/ocg init-db "$connection" --demo
+else
+  ./build/ocg upgrade "$connection"  # a cluster made by an older ocg
 fi
 if [[ ${OCG_PG_SERVE:-1} == 0 ]]; then
   echo "$connection"

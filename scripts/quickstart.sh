@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh ocg
 if [[ ! -f demo.db ]]; then
   ./build/ocg init-db demo.db --demo
+else
+  ./build/ocg upgrade demo.db  # one made by an earlier build; nothing to do when current
 fi
 echo
 echo "Open http://${OCG_LISTEN:-127.0.0.1:8080}/ for the order screen, or try:"

@@ -9,11 +9,14 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/backup_command.h"
 #include "cli/check_command.h"
+#include "cli/database_argument.h"
 #include "cli/dispatch.h"
 #include "cli/job_run_command.h"
 #include "cli/jobs_command.h"
 #include "cli/sql_command.h"
+#include "cli/upgrade_command.h"
 #include "cli/value_json.h"
 #include "embedded/database.h"
 #include "infra/connection_string.h"
@@ -71,27 +74,19 @@ int CallCommand(const std::string& name, const std::string& args_text,
 // Source=PATH"), or a PostgreSQL database named by an ODBC connection string.
 // A connection string is never taken for a file name.
 int InitDatabase(const std::string& database, bool demo, std::ostream& out, std::ostream& err) {
-  std::string path = database;
-  ConnectionKeys keys;
-  const bool connection_string =
-      database.find('=') != std::string::npos && ParseConnectionString(database, &keys).ok();
-  Status st;
+  DatabaseArgument target;
+  Status st = ParseDatabaseArgument(database, &target);
+  if (!st.ok()) {
+    err << "ocg: init-db " << st.description() << "\n";
+    return 2;
+  }
   std::string created;
-  if (connection_string && (keys.count("driver") || keys.count("dsn"))) {
+  if (target.odbc) {
     st = CreatePostgresDatabase(database, demo);
     created = "the PostgreSQL database " + MaskConnectionString(database);
   } else {
-    if (connection_string) {
-      auto source = keys.find("datasource");
-      if (source == keys.end() || source->second.empty()) {
-        err << "ocg: init-db takes a file, \"Data Source=PATH\" or an ODBC connection string "
-               "(Driver=... or DSN=...)\n";
-        return 2;
-      }
-      path = source->second;
-    }
-    st = CreateDatabase(path, demo);
-    created = path;
+    st = CreateDatabase(target.path, demo);
+    created = target.path;
   }
   if (!st.ok()) {
     err << "ocg: " << st.description() << "\n";
@@ -213,6 +208,25 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   sql->add_option("statement", sql_script, "Statements; absent or - reads standard input");
   sql->add_flag("--json", sql_json, "Print each result as one JSON line");
 
+  std::string upgrade_db;
+  CLI::App* upgrade = app.add_subcommand(
+      "upgrade",
+      "Bring a database made by an earlier ocg to this one's schema version, in one transaction "
+      "(an embedded file after a copy of it beside it)");
+  upgrade
+      ->add_option("database", upgrade_db,
+                   "File (PATH or \"Data Source=PATH\"), or a PostgreSQL database's ODBC "
+                   "connection string")
+      ->required();
+
+  std::string backup_source, backup_dest;
+  CLI::App* backup = app.add_subcommand(
+      "backup", "Copy an embedded database file while the service reads and writes it");
+  backup->add_option("file", backup_source, "File to copy (PATH or \"Data Source=PATH\")")
+      ->required();
+  backup->add_option("dest", backup_dest, "The copy: a new file, never an existing one")
+      ->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -287,6 +301,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunSqlCommand(sql_db, sql_script, sql_json, out, err);
   }
   if (*init) return InitDatabase(db_path, demo, out, err);
+  if (*upgrade) return RunUpgradeCommand(upgrade_db, out, err);
+  if (*backup) return RunBackupCommand(backup_source, backup_dest, out, err);
   return 2;
 }
 

@@ -21,7 +21,12 @@
 --     reads an order's collaborator and carrier straight from PESSOA, and the
 --     sender-address rule looks the carrier up in VENDERECO_PESSOA.
 
-PRAGMA user_version = 1;
+-- Versions: this is the newest version of the schema, the one ocg init-db
+-- writes. Each change to it is also a numbered step in upgrade/ (001 the
+-- first schema, then one file per change), which ocg upgrade applies to the
+-- files made before; init-db stamps a new file (PRAGMA user_version) with the
+-- last step's number. A change here without its step, or a step that leaves
+-- another schema than this one, fails the upgrade tests.
 
 -- Registry: towns, persons and their addresses --------------------------------
 

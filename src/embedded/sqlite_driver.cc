@@ -25,6 +25,7 @@
 #include "embedded/bridge.h"
 #include "embedded/procedures.h"
 #include "embedded/result_layout.h"
+#include "embedded/schema_versions.h"
 #include "embedded/sql_functions.h"
 #include "embedded/statement_cache.h"
 #include "infra/connection_string.h"
@@ -397,6 +398,8 @@ Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
   RowSet ignored;
   Status s = RunStatements(db.get(), "PRAGMA schema_version", &ignored);
   if (!s.ok()) return Status::Error(s.description() + ": " + path, s.number());
+  // A file of another schema version is refused before anything runs on it.
+  OCG_RETURN_IF_ERROR(CheckSchemaVersion(db.get(), path));
   OCG_RETURN_IF_ERROR(RunStatements(db.get(), "PRAGMA foreign_keys = OFF", &ignored));
   OCG_RETURN_IF_ERROR(RegisterSqlFunctions(db.get()));
 

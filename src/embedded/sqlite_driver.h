@@ -18,6 +18,8 @@ namespace ocg {
 
 // Opens the existing database file at path, read-write. A missing file, a
 // directory or a file that is not a database fails; nothing is ever created.
+// So does a file of another schema version than this program's
+// (CheckSchemaVersion), unchanged.
 Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out);
 
 }  // namespace ocg

@@ -64,7 +64,7 @@ Status Connect(const std::string& connection_string, std::unique_ptr<Link>* out)
 enum class Server {
   kOther,       // statements verbatim, no call context
   kSqlServer,   // SESSION_CONTEXT(N'ocg.order'), set by sp_set_session_context
-  kPostgreSql,  // current_setting('ocg.order', true), set by set_config
+  kPostgreSql,  // current_setting('ocg.order', true), set by SET
 };
 
 Server ServerOf(const Link& link) {
@@ -79,38 +79,30 @@ Server ServerOf(const Link& link) {
   return Server::kOther;
 }
 
-// A text as a quoted SQL literal: inner quotes doubled. The order comes from
-// the caller.
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out + "'";
-}
-
-// The statement that hands the context to the server: "" for none at all.
+// The statements that hand the context to the server, to go before a
+// procedure call in the same batch (they answer no result, so the call's is
+// the batch's first): "" for a server the engine does not know.
 std::string ContextStatement(Server server, const CallContext& context) {
   switch (server) {
     case Server::kSqlServer: {
       auto set = [](std::string_view key, const std::string& value) {
         return std::string("EXEC sp_set_session_context @key = N'") + std::string(key) +
-               "', @value = " + (value.empty() ? "NULL" : "N" + Quoted(value)) + "; ";
+               "', @value = " + (value.empty() ? "NULL" : "N" + QuotedSqlText(value)) + "; ";
       };
       return set("ocg.operation", context.operation) + set("ocg.order", context.order);
     }
     case Server::kPostgreSql:
-      return "SELECT set_config('ocg.operation', " + Quoted(context.operation) +
-             ", false), set_config('ocg.order', " + Quoted(context.order) + ", false)";
+      // Quoted names: "order" is a reserved word.
+      return "SET \"ocg.operation\" = " + QuotedSqlText(context.operation) +
+             "; SET \"ocg.order\" = " + QuotedSqlText(context.order) + "; ";
     case Server::kOther:
       break;
   }
   return "";
 }
 
-// Only a procedure reads the context, and the component calls one as
-// "EXEC name args".
+// Only the procedures called as "EXEC name args" read the context (the print
+// routine, called without EXEC, does not).
 bool CallsProcedure(std::string_view sql) {
   sql = TrimAny(sql, " \t\r\n");
   return sql.size() > 5 && EqualsIgnoreCase(sql.substr(0, 4), "EXEC") &&
@@ -143,15 +135,15 @@ class OdbcDriver : public Driver {
     if (engine_sql != nullptr) engine_sql->assign(text);
     RowSet result;
     bool link_lost = false;
-    Status st = SendContextFor(sql, &link_lost);
-    if (st.ok()) st = Execute(text, &result, &link_lost);
+    Status st = Execute(WithContext(sql, text), &result, &link_lost);
     if (!st.ok() && idle_ && (link_lost || !Alive())) {
       // The server dropped this connection while it sat in the pool.
       link_lost = false;
-      if (Reconnect().ok()) {
-        st = SendContextFor(sql, &link_lost);
-        if (st.ok()) st = Execute(text, &result, &link_lost);
-      }
+      if (Reconnect().ok()) st = Execute(WithContext(sql, text), &result, &link_lost);
+    }
+    if (st.ok() && sending_context_) {
+      server_context_ = context_;
+      server_context_known_ = true;
     }
     idle_ = !in_transaction_;
     if (!st.ok()) {
@@ -177,15 +169,13 @@ class OdbcDriver : public Driver {
   bool Reusable() const override { return !broken_ && Alive(); }
 
  private:
-  // Before a procedure call, the context the server does not hold yet.
-  Status SendContextFor(std::string_view sql, bool* link_lost) {
-    if (server_ == Server::kOther || !CallsProcedure(sql)) return Status();
-    if (server_context_known_ && server_context_ == context_) return Status();
-    RowSet ignored;
-    OCG_RETURN_IF_ERROR(Execute(ContextStatement(server_, context_), &ignored, link_lost));
-    server_context_ = context_;
-    server_context_known_ = true;
-    return Status();
+  // text, preceded in the same batch by the context the server does not hold
+  // yet when sql calls a procedure; sending_context_ says whether it was.
+  std::string WithContext(std::string_view sql, std::string_view text) {
+    sending_context_ = server_ != Server::kOther && CallsProcedure(sql) &&
+                       !(server_context_known_ && server_context_ == context_);
+    if (!sending_context_) return std::string(text);
+    return ContextStatement(server_, context_) + std::string(text);
   }
 
   // Runs sql and reads the first result that has columns into *result;
@@ -272,6 +262,7 @@ class OdbcDriver : public Driver {
   CallContext context_;         // what the operation tells the procedures
   CallContext server_context_;  // what the server holds, when known
   bool server_context_known_ = false;
+  bool sending_context_ = false;  // the statement being run carries it
 };
 
 bool ServesOdbc(const ConnectionKeys& keys) { return keys.count("driver") || keys.count("dsn"); }

@@ -15,15 +15,6 @@
 namespace ocg {
 namespace {
 
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out + "'";
-}
-
 std::string NumberLiteral(const Value& v) {
   if (v.kind() == Value::Kind::kDouble) {
     char buf[32];
@@ -46,9 +37,9 @@ std::string Literal(const Value& v, ParamType type) {
     case Value::Kind::kDouble:
       return NumberLiteral(v) + cast;
     case Value::Kind::kDate:
-      return Quoted(CanonicalDateTime(v.date())) + cast;
+      return QuotedSqlText(CanonicalDateTime(v.date())) + cast;
     default:
-      return Quoted(v.TextOrEmpty()) + cast;
+      return QuotedSqlText(v.TextOrEmpty()) + cast;
   }
 }
 
@@ -74,6 +65,15 @@ Value FromJson(const nlohmann::ordered_json& j) {
 }
 
 }  // namespace
+
+std::string QuotedSqlText(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out + "'";
+}
 
 Status ToPostgres(std::string_view sql, PostgresStatement* out) {
   *out = PostgresStatement();

@@ -25,6 +25,10 @@ struct PostgresStatement {
   bool json_rows = false;  // a procedure's answer: one JSON object per row
 };
 
+// text as an SQL literal: in single quotes, each quote inside doubled (the
+// standard form, which PostgreSQL and SQL Server read alike).
+std::string QuotedSqlText(std::string_view text);
+
 // Fails as the embedded engine fails the same statement: a malformed call, an
 // unknown procedure, an argument its parameter refuses.
 Status ToPostgres(std::string_view sql, PostgresStatement* out);

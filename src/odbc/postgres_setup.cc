@@ -4,30 +4,23 @@
 #include <string>
 
 #include "embedded/embedded_sql.h"
+#include "embedded/schema_versions.h"
 #include "infra/driver.h"
 
 namespace ocg {
 namespace {
-
-std::string_view FileIn(const std::vector<std::pair<std::string_view, std::string_view>>& files,
-                        std::string_view name) {
-  for (const auto& [file, content] : files) {
-    if (file == name) return content;
-  }
-  return {};
-}
 
 // The scripts in the order they must run: the tables, the functions, the
 // procedures (which use both), then the data.
 std::vector<std::pair<std::string, std::string_view>> Scripts(bool demo) {
   const auto& files = PostgresSqlFiles();
   std::vector<std::pair<std::string, std::string_view>> scripts = {
-      {"schema.sql", FileIn(files, "schema.sql")},
-      {"functions.sql", FileIn(files, "functions.sql")}};
+      {"schema.sql", FileNamed(files, "schema.sql")},
+      {"functions.sql", FileNamed(files, "functions.sql")}};
   for (const auto& [file, content] : files) {
     if (file.starts_with("sp_")) scripts.emplace_back(std::string(file), content);
   }
-  if (demo) scripts.emplace_back("demo.sql", FileIn(EmbeddedSqlFiles(), "demo.sql"));
+  if (demo) scripts.emplace_back("demo.sql", FileNamed(EmbeddedSqlFiles(), "demo.sql"));
   return scripts;
 }
 
@@ -60,7 +53,12 @@ Status CreatePostgresDatabase(std::string_view connection_string, bool demo) {
                          0);
   }
   OCG_RETURN_IF_ERROR(db->Begin(/*for_write=*/false));
-  for (const auto& [name, script] : Scripts(demo)) {
+  // The version the tables are at, recorded with them (odbc/postgres_upgrade.h).
+  const std::string version =
+      "INSERT INTO VERSAO_ESQUEMA (VERSAO) VALUES (" + std::to_string(CurrentSchemaVersion()) + ")";
+  auto scripts = Scripts(demo);
+  scripts.emplace_back("version", version);
+  for (const auto& [name, script] : scripts) {
     Status st = script.empty() ? Status::Error("the script is missing from this build", 0)
                                : db->Run(script, nullptr, nullptr);
     if (!st.ok()) {

@@ -17,7 +17,8 @@ const std::vector<std::pair<std::string_view, std::string_view>>& PostgresSqlFil
 // Creates in the empty PostgreSQL database that connection_string names
 // (through ODBC) every table and view, the functions the statements rely on
 // and the stored procedures, and with demo the demonstration data set of the
-// embedded database; all in one transaction. A server that is not PostgreSQL
+// embedded database, and records the current schema version
+// (odbc/postgres_upgrade.h); all in one transaction. A server that is not PostgreSQL
 // is refused, and so is a database that already holds the component's
 // tables: then nothing is changed.
 Status CreatePostgresDatabase(std::string_view connection_string, bool demo);

@@ -3,11 +3,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <sstream>
 
 #include "cli/cli_app.h"
 #include "cli/dispatch.h"
 #include "cli/value_json.h"
+#include "embedded/schema_versions.h"
+#include "embedded/sqlite_file.h"
+#include "server/server_process.h"
 #include "test_support.h"
 
 namespace ocg {
@@ -310,6 +316,68 @@ TEST(CliTest, OperationsListsTheEighteenInInterfaceOrder) {
   EXPECT_EQ(0u, r.out.find("1. gVerif_Exist_Docto(inlngnum_docto_ini, "));
   EXPECT_NE(std::string::npos, r.out.find("\n18. gCons_End_Dest(InVntPessoa_id, "));
   EXPECT_EQ(std::string::npos, r.out.find("\n19. "));
+}
+
+// A file of an earlier version is refused by each command that opens it, with
+// the command that fixes it, until it is upgraded: then the job list of a file
+// made before the job runner's columns reads. A newer file is refused naming
+// both versions, and left as it was.
+TEST(CliTest, CommandsRefuseAFileOfAnotherVersionUntilItIsUpgraded) {
+  TempDatabase db(/*demo=*/false);
+  const std::string path = db.dir() + "/v2.db", source = "Data Source=" + path;
+  {
+    std::ofstream(path).flush();
+    SqliteHandle file(nullptr, &sqlite3_close);
+    ASSERT_TRUE(OpenDatabaseFile(path, &file).ok());
+    for (const SchemaStep& step : EmbeddedSchemaSteps()) {
+      if (step.version <= 2) ASSERT_TRUE(ExecSql(file.get(), step.file, step.sql).ok());
+    }
+    ASSERT_TRUE(ExecSql(file.get(), "stamp", "PRAGMA user_version = 2").ok());
+  }
+  const std::vector<std::vector<std::string>> commands = {
+      {"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": 1})", "--kind", "ORACLE",
+       "--connect", source},
+      {"jobs", "--db", source},
+      {"sql", path, "SELECT COUNT(*) FROM LOG_GERADOR"}};
+  // Each command as the operator runs it, its output and error as one text.
+  auto each_says = [&](const std::string& what, bool says) {
+    for (std::vector<std::string> command : commands) {
+      command.insert(command.begin(), OCG_BINARY);
+      testing::ChildProcess run(db.dir(), command, "^$never");
+      run.Wait();
+      EXPECT_EQ(says, run.Output().find(what) != std::string::npos)
+          << command[1] << ": " << run.Output();
+    }
+    testing::ServerProcess serve(db.dir(), {"--db", "main=" + source});
+    EXPECT_EQ(says, serve.Output().find(what) != std::string::npos) << serve.Output();
+  };
+  const std::string current = std::to_string(CurrentSchemaVersion());
+  each_says("is at schema version 2, older than version " + current +
+                " that this ocg uses: upgrade it first with \"ocg upgrade " + path + "\"",
+            true);
+  CliRun upgraded = RunOcg({"upgrade", path});
+  EXPECT_EQ(0, upgraded.code) << upgraded.err;
+  EXPECT_EQ(0u, upgraded.out.find("Upgraded " + path + " from schema version 2 to " + current))
+      << upgraded.out;
+  each_says("schema version", false);
+  EXPECT_EQ(0, RunOcg({"jobs", "--db", source}).code);
+
+  {  // a newer program's file (ocg sql refuses to set the version itself)
+    SqliteHandle file(nullptr, &sqlite3_close);
+    ASSERT_TRUE(OpenDatabaseFile(path, &file).ok());
+    ASSERT_TRUE(ExecSql(file.get(), "stamp", "PRAGMA user_version = 999").ok());
+  }
+  auto bytes = [&path] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = bytes();
+  each_says("is at schema version 999, newer than version " + current, true);
+  CliRun refused = RunOcg({"upgrade", path});
+  EXPECT_EQ(1, refused.code);
+  EXPECT_NE(std::string::npos,
+            refused.err.find("schema version 999, newer than version " + current));
+  EXPECT_TRUE(before == bytes()) << "the newer file changed";
 }
 
 }  // namespace

@@ -153,6 +153,10 @@ TEST_F(SqliteDriverTest, Values) {
       {"stored date, short fields", "SELECT ocg_date('2026/1/6 8:30')",
        Value::Text("2026-01-06 08:30:00")},
       {"stored date, not a date", "SELECT ocg_date('amanhã')", Value(), "'amanhã' is not a date"},
+      {"stored date, a day the calendar lacks", "SELECT ocg_date('29/02/1900')", Value(),
+       "is not a date"},
+      {"stored date, the 400-year leap day", "SELECT ocg_date('29/02/2000')",
+       Value::Text("2000-02-29 00:00:00")},
       {"stored dates compare in time order",
        "SELECT COUNT(*) FROM T WHERE I < 5 AND D >= TO_DATE('2026/01/01 00:00:00', "
        "'YYYY/MM/DD hh24:mi:ss')",
@@ -185,9 +189,7 @@ TEST_F(SqliteDriverTest, Values) {
       {"procedure, text and order", "exec sp_032_zor_dup_docto_transp2 '150', 2, 9, 1",
        Value::Int32(1)},
       {"procedure, argument missing", "EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9", Value(),
-       "expects parameter ':ponto', which was not supplied. (201)"},
-      {"procedure, an argument too many", "EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9, 1, 1", Value(),
-       "has too many arguments specified. (8144)"},
+       "expects parameter ':ponto', which was not supplied"},
       {"no such procedure", "EXEC SP_X 1", Value(), "Could not find stored procedure 'SP_X'."},
   };
   for (const Case& c : cases) {
@@ -197,7 +199,8 @@ TEST_F(SqliteDriverTest, Values) {
       ASSERT_TRUE(st.ok() && rows.rows.size() == 1) << c.name << ": " << st.ToString();
       EXPECT_TRUE(c.want == rows.rows[0][0]) << c.name;
     } else {
-      EXPECT_NE(std::string::npos, st.ToString().find(c.error)) << c.name << ": " << st.ToString();
+      EXPECT_NE(std::string::npos, st.description().find(c.error))
+          << c.name << ": " << st.ToString();
     }
   }
   for (const char* sql : {"SELECT GETDATE()", "SELECT sysdate"}) {
@@ -207,16 +210,6 @@ TEST_F(SqliteDriverTest, Values) {
     EXPECT_LE(before, got.text()) << sql;
     EXPECT_GE(CanonicalDateTime(Now()), got.text()) << sql;
   }
-}
-
-// A failed procedure call undoes only itself: the operation's transaction
-// goes on.
-TEST_F(SqliteDriverTest, AFailedCallUndoesOnlyItself) {
-  ASSERT_TRUE(db_->Begin(true).ok());
-  Scalar("INSERT INTO T (I) VALUES (1); DROP TABLE DOCTO_TRANSPORTE");
-  EXPECT_FALSE(db_->Run("EXEC SP_PMV_VER_EXIST_DOCTO_IMP 1, 10, 9, 1", nullptr, nullptr).ok());
-  ASSERT_TRUE(db_->Commit().ok());
-  EXPECT_EQ(Value::Int32(1), Scalar("SELECT COUNT(*) FROM T"));
 }
 
 TEST_F(SqliteDriverTest, Transactions) {

@@ -283,6 +283,11 @@ CREATE TABLE HIST_PROGR_ESCOAM (
 CREATE INDEX HIST_PROGR_ESCOAM_DOCTO ON HIST_PROGR_ESCOAM (DOCTO_TRANSPORTE_ID);
 CREATE INDEX HIST_PROGR_ESCOAM_PROGRAMA
     ON HIST_PROGR_ESCOAM (PROGRAM_CARGA_ID, DOCTO_TRANSPORTE_ID);
+-- A programme's links newest first, for the link lookup that is told only
+-- the programme (the embedded schema's index of the same name, whose key
+-- follows the programme there implicitly).
+CREATE INDEX HIST_PROGR_ESCOAM_RECENTES
+    ON HIST_PROGR_ESCOAM (PROGRAM_CARGA_ID, HIST_PROGR_ESCOAM_ID);
 
 -- Number ranges for automatic document numbering, per operating point and document type.
 CREATE TABLE CONTR_NUM_DOCTOS (
@@ -359,3 +364,12 @@ CREATE TABLE INFRA_IDS (
 );
 CREATE UNIQUE INDEX INFRA_IDS_UMA_LINHA ON INFRA_IDS ((1));
 INSERT INTO INFRA_IDS DEFAULT VALUES;
+
+-- Schema versions: one row per version this database has been brought to
+-- (ocg init-db records the one it creates, each upgrade step its own); the
+-- highest is the database's version. The embedded file keeps its version in
+-- PRAGMA user_version instead.
+CREATE TABLE VERSAO_ESQUEMA (
+  VERSAO         INTEGER PRIMARY KEY,
+  DATA_APLICACAO TIMESTAMP(0) NOT NULL DEFAULT LOCALTIMESTAMP(0)
+);
