@@ -14,6 +14,7 @@ alone (a flaky test does not catch anything).
 """
 
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -173,6 +174,8 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=1800, help="seconds a suite run may take")
     parser.add_argument("--report", default="", help="also write the report to this file")
+    parser.add_argument("--catchers", default="",
+                        help="write every fault's catching tests to this file as JSON")
     parser.add_argument("--check", action="store_true",
                         help="only check that every fault's text stands once in its file")
     args = parser.parse_args()
@@ -207,7 +210,7 @@ def main():
         print(f"unplanted suite ({mode}): {len(baseline[mode])} failing "
               f"{sorted(baseline[mode])} in {time.time() - start:.0f} s", flush=True)
 
-    rows, caught = [], 0
+    rows, caught, catchers_of = [], 0, {}
     for f in faults:
         path = src / f.file
         original = path.read_text(encoding="utf-8")
@@ -229,6 +232,7 @@ def main():
         finally:
             path.write_text(original, encoding="utf-8")
         caught += result == "caught"
+        catchers_of[f.ident] = catchers
         shown = ", ".join(catchers[:4]) + (f" (+{len(catchers) - 4})" if len(catchers) > 4 else "")
         rows.append(f"| {f.ident} | {f.folder} | {f.title} | {mode} | {result} | {shown} |")
         print(f"{f.ident} {result:7} {time.time() - start:5.0f} s  {f.title}  {shown}",
@@ -243,6 +247,8 @@ def main():
     print("\n".join(report))
     if args.report:
         Path(args.report).write_text("\n".join(report) + "\n", encoding="utf-8")
+    if args.catchers:
+        Path(args.catchers).write_text(json.dumps(catchers_of, indent=1) + "\n", encoding="utf-8")
     return 0 if caught == len(faults) else 1
 
 
