@@ -261,7 +261,9 @@ TEST(CliTest, DateColumnsHoldOnlyDates) {
                              std::string("UPDATE DOCTO_TRANSPORTE SET DATA_EMISSAO = '") +
                                  c.literal + "' WHERE DOCTO_TRANSPORTE_ID = 1"});
     EXPECT_EQ(c.stored ? 0 : 1, r.code) << c.literal << ": " << r.err;
-    if (!c.stored) EXPECT_NE(std::string::npos, r.err.find("is not a date")) << c.literal;
+    if (!c.stored) {
+      EXPECT_NE(std::string::npos, r.err.find("is not a date")) << c.literal;
+    }
     for (const char* kind : {"ORACLE", "SQLSERVER"}) {
       const CliRun q = RunOcg({"call", "gCons_Docto_Transp", R"({"invntDocto_Transp_id": 1})",
                                "--connect", db.connection(), "--kind", kind});
@@ -330,7 +332,9 @@ TEST(CliTest, CommandsRefuseAFileOfAnotherVersionUntilItIsUpgraded) {
     SqliteHandle file(nullptr, &sqlite3_close);
     ASSERT_TRUE(OpenDatabaseFile(path, &file).ok());
     for (const SchemaStep& step : EmbeddedSchemaSteps()) {
-      if (step.version <= 2) ASSERT_TRUE(ExecSql(file.get(), step.file, step.sql).ok());
+      if (step.version <= 2) {
+        ASSERT_TRUE(ExecSql(file.get(), step.file, step.sql).ok());
+      }
     }
     ASSERT_TRUE(ExecSql(file.get(), "stamp", "PRAGMA user_version = 2").ok());
   }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
-
 namespace ocg {
 namespace {
 
@@ -25,17 +23,6 @@ TEST(JobListingTest, DecodesTheParameterText) {
     EXPECT_EQ(c.parameters, DecodeJobParameters(c.text, &id)) << c.text;
     EXPECT_EQ(c.id, id) << c.text;
   }
-}
-
-TEST(JobListingTest, ListsTheDemoJobByStatus) {
-  testing::TempDatabase db;
-  std::vector<JobRow> jobs;
-  ASSERT_TRUE(ListJobs(db.connection(), std::nullopt, &jobs).ok());
-  ASSERT_EQ(1u, jobs.size());
-  EXPECT_EQ(11u, jobs[0].parameters.size());
-  EXPECT_EQ("778800", jobs[0].parameters[2]);
-  ASSERT_TRUE(ListJobs(db.connection(), 1, &jobs).ok());
-  EXPECT_TRUE(jobs.empty());
 }
 
 }  // namespace

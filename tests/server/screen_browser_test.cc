@@ -186,7 +186,9 @@ TEST_F(ScreenTest, EveryActionNamesOnlyTheOrderOnScreen) {
       return shown;)js");
     EXPECT_EQ(false, shown["armed"]) << s.name << ": a change leaves the deletion pending";
     EXPECT_EQ(s.on_screen == 0, shown["customer"] == "") << s.name << ": " << shown;
-    if (s.list_emptied) EXPECT_EQ(0, shown["takeOffs"]) << s.name;
+    if (s.list_emptied) {
+      EXPECT_EQ(0, shown["takeOffs"]) << s.name;
+    }
     EXPECT_EQ(s.question, shown["question"]) << s.name;
     const std::string id = "(ID " + std::to_string(s.on_screen) + ")";
     EXPECT_NE(std::string::npos, shown["title"].get<std::string>().find(s.on_screen ? id : "Nova"))
@@ -453,7 +455,9 @@ TEST_F(ScreenTest, LooksUpWhatTheClerkKnows) {
       EXPECT_NE(std::string::npos, text.find(part)) << k.name << ": " << part << " in " << text;
     }
     EXPECT_EQ(*k.refused ? json({k.refused}) : json::array(), shown["seen"]["invalid"]) << k.name;
-    if (*k.refused) EXPECT_EQ(k.refused, shown["seen"]["focused"]) << k.name;
+    if (*k.refused) {
+      EXPECT_EQ(k.refused, shown["seen"]["focused"]) << k.name;
+    }
   }
 }
 
