@@ -176,8 +176,10 @@ TEST(HttpServerTest, BodiesInMemoryAreBounded) {
   RawClient one_more(server.port());
   one_more.Send(Post(Length(1024), ""));
   EXPECT_EQ(503, one_more.Status(milliseconds(2000)));
-  announced.front()->Send(std::string(1024, ' '));  // not JSON: 400, and its room is free again
-  EXPECT_EQ(400, announced.front()->Status(milliseconds(2000)));
+  // The last one announced filled the bound exactly and was admitted: its
+  // body (not JSON) gets 400, and its room is free again.
+  announced.back()->Send(std::string(1024, ' '));
+  EXPECT_EQ(400, announced.back()->Status(milliseconds(2000)));
   RawClient after(server.port());
   after.Send(Post(Length(kCall.size()), kCall));
   EXPECT_EQ(200, after.Status(milliseconds(2000)));

@@ -200,13 +200,15 @@ TEST(HttpServiceTest, DescribesItselfFromTheInterfaceTable) {
         << op["name"];
   }
 
-  client.Post("/ocg/gCons_Docto_Transp", OrderCall(1), "application/json");
-  client.Post("/ocg/gCons_Docto_Transp", OrderCall(99999), "application/json");
+  // Two calls that succeed and one that fails.
+  for (int order : {1, 4, 99999}) {
+    client.Post("/ocg/gCons_Docto_Transp", OrderCall(order), "application/json");
+  }
   const std::string metrics = client.Get("/metrics")->body;
   for (const char* line :
-       {"ocg_operation_calls_total{operation=\"gCons_Docto_Transp\"} 2\n",
+       {"ocg_operation_calls_total{operation=\"gCons_Docto_Transp\"} 3\n",
         "ocg_operation_failures_total{operation=\"gCons_Docto_Transp\"} 1\n",
-        "ocg_operation_duration_seconds_count{operation=\"gCons_Docto_Transp\"} 2\n",
+        "ocg_operation_duration_seconds_count{operation=\"gCons_Docto_Transp\"} 3\n",
         "ocg_operation_calls_total{operation=\"gCons_End_Dest\"} 0\n",
         "ocg_http_responses_total{code=\"200\"} "}) {
     EXPECT_NE(std::string::npos, metrics.find(line)) << line << metrics;
