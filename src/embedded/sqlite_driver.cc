@@ -11,9 +11,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <map>
 #include <memory>
@@ -27,6 +25,7 @@
 #include "embedded/result_layout.h"
 #include "embedded/schema_versions.h"
 #include "embedded/sql_functions.h"
+#include "embedded/sqlite_file.h"
 #include "embedded/statement_cache.h"
 #include "infra/connection_string.h"
 #include "value/date_time.h"
@@ -367,20 +366,8 @@ class SqliteDriver : public Driver {
 
 Status OpenSqliteDriver(const std::string& path, std::unique_ptr<Driver>* out) {
   out->reset();
-  // Checked first, because SQLite would report a missing file and a directory
-  // alike as "unable to open database file".
   struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
-    const int err = errno;
-    return Status::Error(
-        "unable to open database file: " + path +
-            (err == ENOENT ? " does not exist" : ": " + std::string(strerror(err))),
-        SQLITE_CANTOPEN);
-  }
-  if (S_ISDIR(st.st_mode)) {
-    return Status::Error("unable to open database file: " + path + " is a directory",
-                         SQLITE_CANTOPEN);
-  }
+  OCG_RETURN_IF_ERROR(StatDatabaseFile(path, &st));
 
   sqlite3* raw = nullptr;
   int rc =

@@ -37,22 +37,25 @@ Status QueryInteger(sqlite3* db, const char* sql, int64_t* out) {
   return rc == SQLITE_ROW || rc == SQLITE_DONE ? Status() : SqliteError(db, sql);
 }
 
-Status OpenDatabaseFile(const std::string& path, SqliteHandle* out) {
-  out->reset();
-  // Checked first, because SQLite would report a missing file and a directory
-  // alike as "unable to open database file".
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
+Status StatDatabaseFile(const std::string& path, struct stat* st) {
+  if (::stat(path.c_str(), st) != 0) {
     const int err = errno;
     return Status::Error(
         "unable to open database file: " + path +
             (err == ENOENT ? " does not exist" : ": " + std::string(std::strerror(err))),
         SQLITE_CANTOPEN);
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (S_ISDIR(st->st_mode)) {
     return Status::Error("unable to open database file: " + path + " is a directory",
                          SQLITE_CANTOPEN);
   }
+  return Status();
+}
+
+Status OpenDatabaseFile(const std::string& path, SqliteHandle* out) {
+  out->reset();
+  struct stat st;
+  OCG_RETURN_IF_ERROR(StatDatabaseFile(path, &st));
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   SqliteHandle db(raw, &sqlite3_close);  // a handle comes back even on failure

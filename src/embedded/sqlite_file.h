@@ -5,6 +5,7 @@
 #define OCG_EMBEDDED_SQLITE_FILE_H_
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,12 @@ Status ExecSql(sqlite3* db, std::string_view context, std::string_view sql);
 
 // The first column of the first row of sql, as an integer (0 without a row).
 Status QueryInteger(sqlite3* db, const char* sql, int64_t* out);
+
+// Whether path is a file a database can be opened from, checked before
+// SQLite opens it, because SQLite reports a missing file and a directory alike
+// as "unable to open database file". Fills *st for the caller that keeps the
+// file's identity.
+Status StatDatabaseFile(const std::string& path, struct stat* st);
 
 // Opens the existing database file at path read-write, with the engine's SQL
 // functions and the engine's 15 s wait for another process's lock. A missing

@@ -6,6 +6,7 @@
 #include "embedded/embedded_sql.h"
 #include "embedded/schema_versions.h"
 #include "infra/driver.h"
+#include "odbc/postgres_catalog.h"
 
 namespace ocg {
 namespace {
@@ -24,30 +25,20 @@ std::vector<std::pair<std::string, std::string_view>> Scripts(bool demo) {
   return scripts;
 }
 
-Status Count(Driver& db, std::string_view sql, int32_t* count) {
-  RowSet rows;
-  OCG_RETURN_IF_ERROR(db.Run(sql, &rows, nullptr));
-  if (rows.rows.empty() || rows.rows[0].empty()) return Status::Error("no count came back", 0);
-  OCG_ASSIGN_OR_RETURN(*count, rows.rows[0][0].ToInt32());
-  return Status();
-}
-
 }  // namespace
 
 Status CreatePostgresDatabase(std::string_view connection_string, bool demo) {
   std::unique_ptr<Driver> db;
   OCG_RETURN_IF_ERROR(OpenDriver(connection_string, &db));
-  int32_t tables = 0;
-  if (!Count(*db, "SELECT COUNT(*) FROM pg_catalog.pg_namespace WHERE nspname = 'pg_catalog'",
-             &tables)
-           .ok() ||
-      tables != 1) {
+  if (!IsPostgres(*db)) {
     return Status::Error("ocg init-db creates databases on PostgreSQL servers only", 0);
   }
-  OCG_RETURN_IF_ERROR(Count(*db,
-                            "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
-                            "current_schema() AND table_name IN ('docto_transporte', 'infra_ids')",
-                            &tables));
+  int32_t tables = 0;
+  OCG_RETURN_IF_ERROR(
+      QueryInteger(*db,
+                   "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+                   "current_schema() AND table_name IN ('docto_transporte', 'infra_ids')",
+                   &tables));
   if (tables > 0) {
     return Status::Error("the database already holds the component's tables; nothing was changed",
                          0);

@@ -7,41 +7,14 @@
 
 #include "infra/connection_string.h"
 #include "infra/driver.h"
+#include "odbc/postgres_catalog.h"
 
 namespace ocg {
 namespace {
 
-Status QueryInteger(Driver& db, std::string_view sql, int32_t* out) {
-  RowSet rows;
-  OCG_RETURN_IF_ERROR(db.Run(sql, &rows, nullptr));
-  if (rows.rows.empty() || rows.rows[0].empty()) return Status::Error("no row came back", 0);
-  *out = 0;
-  if (rows.rows[0][0].is_null()) return Status();
-  OCG_ASSIGN_OR_RETURN(*out, rows.rows[0][0].ToInt32());
-  return Status();
-}
-
-// Whether the current schema holds a table of that (lower-case) name.
-Status HasTable(Driver& db, std::string_view table, bool* has) {
-  int32_t count = 0;
-  OCG_RETURN_IF_ERROR(QueryInteger(db,
-                                   "SELECT COUNT(*) FROM information_schema.tables WHERE "
-                                   "table_schema = current_schema() AND table_name = '" +
-                                       std::string(table) + "'",
-                                   &count));
-  *has = count > 0;
-  return Status();
-}
-
 // The database's version, 1 when it records none.
 Status ReadVersion(Driver& db, const std::string& name, int32_t* version) {
-  int32_t postgres = 0;
-  if (!QueryInteger(db, "SELECT COUNT(*) FROM pg_catalog.pg_namespace WHERE nspname = 'pg_catalog'",
-                    &postgres)
-           .ok() ||
-      postgres != 1) {
-    return Status::Error("ocg upgrade upgrades PostgreSQL databases only", 0);
-  }
+  if (!IsPostgres(db)) return Status::Error("ocg upgrade upgrades PostgreSQL databases only", 0);
   bool has = false;
   OCG_RETURN_IF_ERROR(HasTable(db, "infra_ids", &has));
   if (!has) {
