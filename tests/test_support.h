@@ -108,6 +108,8 @@ class TempDatabase {
     std::filesystem::remove_all(dir_, ec);
   }
   Engine engine() const { return engine_; }
+  // The PostgreSQL server the database is on (nullptr for the embedded one).
+  PostgresServer* server() const { return server_; }
   // The embedded database's file.
   const std::string& path() const { return path_; }
   const std::string& dir() const { return dir_; }

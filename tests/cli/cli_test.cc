@@ -314,14 +314,6 @@ TEST(CliTest, CheckNamesEveryRowItFinds) {
   EXPECT_EQ(2, RunOcg({"check", db.dir() + "/none.db"}).code);
 }
 
-TEST(CliTest, OperationsListsTheEighteenInInterfaceOrder) {
-  CliRun r = RunOcg({"operations"});
-  ASSERT_EQ(0, r.code);
-  EXPECT_EQ(0u, r.out.find("1. gVerif_Exist_Docto(inlngnum_docto_ini, "));
-  EXPECT_NE(std::string::npos, r.out.find("\n18. gCons_End_Dest(InVntPessoa_id, "));
-  EXPECT_EQ(std::string::npos, r.out.find("\n19. "));
-}
-
 // A file of an earlier version is refused by each command that opens it, with
 // the command that fixes it, until it is upgraded: then the job list of a file
 // made before the job runner's columns reads. A newer file is refused naming

@@ -463,48 +463,39 @@ std::string Faulty(const TempDatabase& db) {
 // PostgreSQL database made again from a copy of itself.
 class Snapshot {
  public:
-  explicit Snapshot(const TempDatabase& db) : db_(db) {}
+  explicit Snapshot(const TempDatabase& db)
+      : db_(db), name_(testing::DatabaseOf(db.connection())) {}
   ~Snapshot() {
-    if (!copy_.empty() && db_.engine() == Engine::kPostgres) Admin("DROP DATABASE " + copy_);
+    if (!copy_.empty() && db_.server()) Admin("DROP DATABASE " + copy_);
   }
   void Keep() {
     CloseThreadConnections();
-    if (db_.engine() == Engine::kEmbedded) {
+    if (!db_.server()) {
       copy_ = db_.dir() + "/pristine.db";
       std::filesystem::copy_file(db_.path(), copy_);
       return;
     }
-    copy_ = DatabaseName() + "_pristine";
-    Admin("CREATE DATABASE " + copy_ + " TEMPLATE " + DatabaseName());
+    copy_ = name_ + "_pristine";
+    Admin("CREATE DATABASE " + copy_ + " TEMPLATE " + name_);
   }
   void Restore() {
     CloseThreadConnections();
-    if (db_.engine() == Engine::kEmbedded) {
+    if (!db_.server()) {
       std::filesystem::copy_file(copy_, db_.path(),
                                  std::filesystem::copy_options::overwrite_existing);
       return;
     }
-    Admin("DROP DATABASE " + DatabaseName() + " WITH (FORCE)");
-    Admin("CREATE DATABASE " + DatabaseName() + " TEMPLATE " + copy_);
+    Admin("DROP DATABASE " + name_ + " WITH (FORCE)");
+    Admin("CREATE DATABASE " + name_ + " TEMPLATE " + copy_);
   }
 
  private:
-  std::string DatabaseName() const {
-    const std::string& c = db_.connection();
-    const size_t at = c.find(";Database=") + 10;
-    return c.substr(at, c.find(';', at) - at);
-  }
-  // A statement on the server's own database, outside db.
   void Admin(const std::string& sql) const {
-    std::string admin = db_.connection();
-    admin.replace(admin.find(";Database=") + 10, DatabaseName().size(), "postgres");
-    std::unique_ptr<Driver> d;
-    Status st = OpenDriver(admin, &d);
-    if (st.ok()) st = d->Run(sql, nullptr, nullptr);
-    EXPECT_TRUE(st.ok()) << sql << ": " << st.ToString();
+    EXPECT_EQ("", testing::RunOnServer(*db_.server(), sql));
   }
 
   const TempDatabase& db_;
+  const std::string name_;
   std::string copy_;
 };
 

@@ -173,23 +173,6 @@ TEST_F(DatabaseTest, DatesAreStoredInOneForm) {
                       "' FROM DOCTO_TRANSPORTE WHERE DOCTO_TRANSPORTE_ID = 4"));
 }
 
-// INFRA_IDS holds exactly one row, and each counter is at least the highest
-// key in use in the table it is named after (DOCTO_TRANSPORTE_ID feeds
-// DOCTO_TRANSPORTE).
-TEST_F(DatabaseTest, CountersOfTheDemoData) {
-  Create(/*demo=*/true);
-  EXPECT_NE(std::string::npos,
-            Cell("INSERT INTO INFRA_IDS DEFAULT VALUES").find("exactly one row"));
-  EXPECT_EQ("1", Cell("SELECT COUNT(*) FROM INFRA_IDS"));
-  for (const std::string key :
-       {"DOCTO_TRANSPORTE_ID", "HIST_PROGR_ESCOAM_ID", "LOG_GERADOR_ID", "LOG_SISTEMA_ID"}) {
-    const std::string table = key.substr(0, key.size() - 3);
-    EXPECT_EQ("1", Cell("SELECT (SELECT " + key + " FROM INFRA_IDS) >= (SELECT MAX(" + key +
-                        ") FROM " + table + ") AND EXISTS (SELECT 1 FROM " + table + ")"))
-        << key;
-  }
-}
-
 TEST_F(DatabaseTest, ReferencesBetweenDemoRowsResolve) {
   Create(/*demo=*/true);
   struct Case {

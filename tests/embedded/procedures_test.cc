@@ -1,62 +1,11 @@
 #include "embedded/procedures.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <cctype>
-#include <memory>
-#include <set>
 #include <string>
-
-#include "embedded/embedded_sql.h"
-#include "embedded/sql_functions.h"
-#include "value/text.h"
 
 namespace ocg {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Every script must compile against the schema and use only the parameters
-// its header declares; otherwise a call fails at run time with 137.
-TEST(ProceduresTest, ScriptsMatchTheSchemaAndTheirHeaders) {
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(":memory:", &raw));
-  std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(raw, &sqlite3_close_v2);
-  ASSERT_TRUE(RegisterSqlFunctions(raw).ok());
-  const CallContext context;
-  ASSERT_TRUE(RegisterContextFunction(raw, &context).ok());
-  for (const auto& [file, text] : EmbeddedSqlFiles()) {
-    if (file == "schema.sql") {
-      ASSERT_EQ(SQLITE_OK, sqlite3_exec(raw, std::string(text).c_str(), nullptr, nullptr, nullptr))
-          << sqlite3_errmsg(raw);
-    }
-  }
-  ASSERT_FALSE(AllProcedures().empty());
-  for (const ProcedureScript& p : AllProcedures()) {
-    EXPECT_EQ(0u, p.name.rfind("SP_", 0)) << p.name;
-    EXPECT_EQ(&p, FindProcedure(Lower(p.name))) << p.name;
-    std::set<std::string> declared;
-    for (const std::string& param : p.params) declared.insert(Lower(param));
-    const char* sql = p.sql.c_str();
-    while (*sql != '\0') {
-      sqlite3_stmt* stmt = nullptr;
-      const char* tail = nullptr;
-      ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(raw, sql, -1, &stmt, &tail))
-          << p.name << ": " << sqlite3_errmsg(raw);
-      for (int k = 1; stmt != nullptr && k <= sqlite3_bind_parameter_count(stmt); ++k) {
-        const char* name = sqlite3_bind_parameter_name(stmt, k);
-        ASSERT_NE(nullptr, name) << p.name << " uses a nameless parameter";
-        EXPECT_EQ(1u, declared.count(Lower(name + 1))) << p.name << " does not declare " << name;
-      }
-      sqlite3_finalize(stmt);
-      sql = tail;
-    }
-  }
-}
 
 // A typed parameter takes its argument as a server converts a call's
 // argument: what the server refuses, the engine refuses with the same number.

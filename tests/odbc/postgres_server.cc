@@ -205,14 +205,19 @@ std::string WithDatabase(const std::string& connection, const std::string& datab
   return connection.substr(0, at) + ";Database=" + database + connection.substr(end);
 }
 
-std::string Run(const PostgresServer& server, const std::string& sql) {
+}  // namespace
+
+std::string RunOnServer(const PostgresServer& server, const std::string& sql) {
   std::unique_ptr<Driver> db;
   Status st = OpenDriver(server.connection(), &db);
   if (st.ok()) st = db->Run(sql, nullptr, nullptr);
   return st.ok() ? "" : sql + ": " + st.ToString();
 }
 
-}  // namespace
+std::string DatabaseOf(const std::string& connection) {
+  const size_t at = connection.find(";Database=") + 10;
+  return connection.substr(at, connection.find(';', at) - at);
+}
 
 std::string CreatePostgresDatabase(const PostgresServer& server, bool demo,
                                    std::string* connection) {
@@ -221,23 +226,21 @@ std::string CreatePostgresDatabase(const PostgresServer& server, bool demo,
   std::string& source = templates[demo ? 1 : 0];
   if (source.empty()) {
     const std::string name = demo ? "ocg_template_demo" : "ocg_template_empty";
-    std::string why = Run(server, "CREATE DATABASE " + name);
+    std::string why = RunOnServer(server, "CREATE DATABASE " + name);
     if (!why.empty()) return why;
     Status st = ocg::CreatePostgresDatabase(WithDatabase(server.connection(), name), demo);
     if (!st.ok()) return "init-db failed: " + st.ToString();
     source = name;
   }
   const std::string name = "ocg_test_" + std::to_string(getpid()) + "_" + std::to_string(++created);
-  std::string why = Run(server, "CREATE DATABASE " + name + " TEMPLATE " + source);
+  std::string why = RunOnServer(server, "CREATE DATABASE " + name + " TEMPLATE " + source);
   if (!why.empty()) return why;
   *connection = WithDatabase(server.connection(), name);
   return "";
 }
 
 void DropPostgresDatabase(const PostgresServer& server, const std::string& connection) {
-  const size_t at = connection.find(";Database=") + 10;
-  const std::string name = connection.substr(at, connection.find(';', at) - at);
-  Run(server, "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+  RunOnServer(server, "DROP DATABASE IF EXISTS " + DatabaseOf(connection) + " WITH (FORCE)");
 }
 
 std::string LoadPostgresSchema(const PostgresServer& server) {

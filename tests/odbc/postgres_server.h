@@ -66,6 +66,13 @@ std::string CreatePostgresDatabase(const PostgresServer& server, bool demo,
 // it.
 void DropPostgresDatabase(const PostgresServer& server, const std::string& connection);
 
+// The name of the database a connection string names.
+std::string DatabaseOf(const std::string& connection);
+
+// Runs sql on the server's own database, outside any test's; empty on
+// success, else the statement and why it failed.
+std::string RunOnServer(const PostgresServer& server, const std::string& sql);
+
 }  // namespace ocg::testing
 
 #endif  // OCG_TESTS_ODBC_POSTGRES_SERVER_H_

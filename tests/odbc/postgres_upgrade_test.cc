@@ -31,21 +31,14 @@ std::string Schema(const TempDatabase& db) {
         "SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() ORDER BY 1",
         "SELECT table_name || ': ' || view_definition FROM information_schema.views "
         "WHERE table_schema = current_schema() ORDER BY 1"}) {
-    for (const auto& row : db.Rows(query)) out += Cat(row[0]) + "\n";
+    out += testing::Text(db, query);
   }
   return out;
 }
 
 std::string Rows(const TempDatabase& db) {
-  std::string out;
-  for (const char* query : {"SELECT * FROM DOCTO_TRANSPORTE ORDER BY 1",
-                            "SELECT LOG_GERADOR_ID, TXT_QUERY FROM LOG_GERADOR ORDER BY 1"}) {
-    for (const auto& row : db.Rows(query)) {
-      for (const Value& v : row) out += (v.is_null() ? "null" : Cat(v)) + " ";
-      out += "\n";
-    }
-  }
-  return out;
+  return testing::Text(db, "SELECT * FROM DOCTO_TRANSPORTE ORDER BY 1") +
+         testing::Text(db, "SELECT LOG_GERADOR_ID, TXT_QUERY FROM LOG_GERADOR ORDER BY 1");
 }
 
 TEST(PostgresUpgradeTest, EarlierDatabasesGetANewOnesSchemaAndKeepTheirRows) {

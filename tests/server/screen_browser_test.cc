@@ -556,6 +556,7 @@ TEST_F(ScreenTest, CreatesAnOrderWithTheKeyboardAlone) {
   type("Observação", std::string(300, 'x'));  // the field check's limit is 254
   EXPECT_EQ("Baixa (t) da programação 2026031", press("Programações do cliente"));
   Send("Input.insertText", {{"text", "20,5"}});
+  EXPECT_EQ("20,5", Run("return c.words(document.querySelector('#soma-baixas'));"));
   // 158, the proposed number, is order 1's: refused, and the number focused.
   EXPECT_EQ("Nº Ordem de coleta", press("Incluir coleta"));
   for (int i = 0; i < 3; ++i) key("Backspace", 8);
