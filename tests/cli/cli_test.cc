@@ -106,25 +106,6 @@ TEST(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
   EXPECT_EQ(0, db.Count("LOG_MSG"));
 }
 
-TEST(CliTest, CallPrintsEveryArgumentAndTakesCommonArgumentsFromFlags) {
-  TempDatabase db;
-  CliRun r = RunOcg({"call", "mVer_Dup_Col_Geral",
-                     R"({"invntNum_Docto_Transp": "999999", "InVntTab_Tipo_Docto_Transp_ID": 9,
-                      "invntponto_operacao_id": 1})",
-                     "--connect", db.connection(), "--kind", "SQLSERVER", "--user", "5"});
-  ASSERT_EQ(0, r.code) << r.err;
-  nlohmann::json out = nlohmann::json::parse(r.out);
-  EXPECT_EQ("mVer_Dup_Col_Geral", out["operation"]);
-  EXPECT_EQ(true, out["result"]);
-  ASSERT_EQ(8u, out["arguments"].size());
-  EXPECT_EQ(db.connection(), out["arguments"]["vntConecta_db"]);
-  EXPECT_EQ("SQLSERVER", out["arguments"]["inVntBanco_Dados"]);
-  EXPECT_EQ(5, out["arguments"]["invntUsuario_internet_id"]);
-  // Absent and never written: Empty, shown distinctly from null.
-  EXPECT_EQ(nlohmann::ordered_json({{"empty", true}}),
-            out["arguments"]["InVntDocto_Transporte_ID"]);
-}
-
 // A password never comes back: not in the printed arguments, not in the
 // parse error that a malformed string produces.
 TEST(CliTest, PasswordsAreMaskedWhereverAConnectionStringIsPrinted) {

@@ -464,7 +464,7 @@ std::string Faulty(const TempDatabase& db) {
 class Snapshot {
  public:
   explicit Snapshot(const TempDatabase& db)
-      : db_(db), name_(testing::DatabaseOf(db.connection())) {}
+      : db_(db), name_(db.server() ? testing::DatabaseOf(db.connection()) : "") {}
   ~Snapshot() {
     if (!copy_.empty() && db_.server()) Admin("DROP DATABASE " + copy_);
   }

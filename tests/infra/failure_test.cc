@@ -5,7 +5,6 @@
 #include <regex>
 #include <string>
 
-#include "infra/session.h"
 #include "test_support.h"
 
 namespace ocg {
@@ -158,29 +157,6 @@ TEST(FailureRoutineTest, ValidationRoutineLogsNothingAndShowsDetailToUserOne) {
       msg.TextOrEmpty());
   RunValidationFailureRoutine("gConsiste_Data", "texto ", error, Value::Int32(9), msg);
   EXPECT_EQ("texto ", msg.TextOrEmpty());
-}
-
-TEST(SessionTest, AFailedOperationRollsBackButItsLogRowStays) {
-  TempDatabase db;
-  const long orders = db.Count("DOCTO_TRANSPORTE");
-  {
-    OperationScope scope(/*for_write=*/true);
-    ASSERT_TRUE(Execute("DELETE FROM DOCTO_TRANSPORTE", db.conn()).ok());
-    gGrava_Log_Msg(Value::Text("SQLSERVER"), db.conn(), Value::Int32(2), Value::Int32(1),
-                   Value::Text("falhou"));
-    // No Commit(): the scope rolls back.
-  }
-  EXPECT_EQ(orders, db.Count("DOCTO_TRANSPORTE"));
-  EXPECT_EQ(1, db.Count("LOG_MSG"));
-  {
-    OperationScope scope(/*for_write=*/true);
-    ASSERT_TRUE(Execute("DELETE FROM LOG_MSG", db.conn()).ok());
-    {
-      OperationScope nested(/*for_write=*/false);  // joins, its result does not decide
-    }
-    ASSERT_TRUE(scope.Commit().ok());
-  }
-  EXPECT_EQ(0, db.Count("LOG_MSG"));
 }
 
 }  // namespace

@@ -249,7 +249,7 @@ TEST(HttpServiceTest, ConcurrentClientsGetCorrectAnswers) {
       const int order = orders[(c + i) % std::size(orders)];
       httplib::Result r =
           client.Post("/ocg/gCons_Docto_Transp", OrderCall(order), "application/json");
-      if (!r || r->status != 200 || r->body != expected[order]) ++wrong;
+      if (!r || r->status != 200 || r->body != expected.at(order)) ++wrong;
     }
   });
   EXPECT_EQ(0, wrong.load());
@@ -279,9 +279,10 @@ TEST(HttpServiceTest, ConcurrentClientsGetCorrectAnswers) {
                          std::to_string(kClients * 30 + std::size(orders)) + "\n"));
 }
 
-// SIGTERM while more clients call without pause than there are workers:
-// every request either gets its whole, correct answer or is refused before
-// it is read; each answer given is logged; the process ends cleanly.
+// SIGTERM while more clients call without pause than there are workers, and
+// one call waits for a writer holding the file: every request either gets its
+// whole, correct answer or is refused before it is read, the waiting call's
+// answer included; each answer given is logged; the process ends cleanly.
 TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
   TempDatabase db;
   std::vector<std::string> flags = DatabaseFlags(db);
@@ -290,6 +291,16 @@ TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
   ASSERT_NE(0, server.port()) << server.Output();
   const std::string expected =
       server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(1), "application/json")->body;
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(db.path().c_str(), &writer));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+  int waiting = 0;  // the waiting call's status
+  std::thread deletion([&] {
+    httplib::Result r = server.Client().Post(
+        "/ocg/gExclui_Col_Geral", R"({"invntDocto_Transp_id": 99999, "inVntNum_CVA": ""})",
+        "application/json");
+    waiting = r ? r->status : -1;
+  });
   std::atomic<int> answered{0};
   std::atomic<int> wrong{0};
   std::vector<std::thread> clients;
@@ -311,7 +322,15 @@ TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
     });
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::thread release([writer] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+  });
   EXPECT_EQ(0, server.Stop(SIGTERM));
+  release.join();
+  deletion.join();
+  EXPECT_EQ(200, waiting) << "the call being served lost its answer";
   for (std::thread& t : clients) t.join();
   EXPECT_EQ(0, wrong.load());
   EXPECT_GT(answered.load(), 0);

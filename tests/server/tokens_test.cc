@@ -37,6 +37,7 @@ TEST(TokenTableTest, Refusals) {
   const std::pair<std::string, const char*> cases[] = {
       {"abc 5\n", "line 1: a token must be at least 16"},
       {"# none\n" + kToken + " -1\n", "line 2: the user must be a positive"},
+      {kToken + " 0\n", "line 1: the user must be a positive"},
       {kToken + " 1.0\n", "line 1: the user must be a positive"},
       {kToken + " 5\n" + kToken + " 6\n", "line 2: this token is given twice"},
       {kToken + "\n", "line 1: expected TOKEN USER_ID"},
