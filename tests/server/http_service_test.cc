@@ -30,6 +30,41 @@ std::string OrderCall(int order) {
   return R"({"invntDocto_Transp_id": )" + std::to_string(order) + "}";
 }
 
+// A deletion of an order that is not there: a write that waits for the file's
+// write lock in its worker, and answers result 10 once it has it.
+constexpr const char* kWaitingDeletion = R"({"invntDocto_Transp_id": 99999, "inVntNum_CVA": ""})";
+
+// Another writer holding the database file's write lock from the start, until
+// ReleaseAfter's delay has passed (or the object goes).
+class FileWriteLock {
+ public:
+  explicit FileWriteLock(const std::string& path) {
+    EXPECT_EQ(SQLITE_OK, sqlite3_open(path.c_str(), &db_));
+    EXPECT_EQ(SQLITE_OK, sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+  }
+  ~FileWriteLock() {
+    if (releaser_.joinable()) releaser_.join();
+    Release();
+  }
+  void ReleaseAfter(std::chrono::milliseconds delay) {
+    releaser_ = std::thread([this, delay] {
+      std::this_thread::sleep_for(delay);
+      Release();
+    });
+  }
+
+ private:
+  void Release() {
+    if (db_ == nullptr) return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+    db_ = nullptr;
+  }
+
+  sqlite3* db_ = nullptr;
+  std::thread releaser_;
+};
+
 // Every refusal is JSON with its status, and nothing runs: the statement
 // trace of the server stays empty.
 TEST(HttpServiceTest, ErrorsAreJsonWithTheirStatus) {
@@ -254,21 +289,12 @@ TEST(HttpServiceTest, ConcurrentClientsGetCorrectAnswers) {
   });
   EXPECT_EQ(0, wrong.load());
 
-  sqlite3* writer = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(db.path().c_str(), &writer));
-  ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-  std::thread release([writer] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(writer);
-  });
+  FileWriteLock lock(db.path());
+  lock.ReleaseAfter(std::chrono::milliseconds(1500));
   each_client([&](httplib::Client& client, int) {
-    httplib::Result r =
-        client.Post("/ocg/gExclui_Col_Geral",
-                    R"({"invntDocto_Transp_id": 99999, "inVntNum_CVA": ""})", "application/json");
+    httplib::Result r = client.Post("/ocg/gExclui_Col_Geral", kWaitingDeletion, "application/json");
     if (!r || r->status != 200 || json::parse(r->body)["result"] != 10) ++wrong;
   });
-  release.join();
   EXPECT_EQ(0, wrong.load());
   const std::string metrics = server.Client().Get("/metrics")->body;
   std::smatch peak;
@@ -291,14 +317,11 @@ TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
   ASSERT_NE(0, server.port()) << server.Output();
   const std::string expected =
       server.Client().Post("/ocg/gCons_Docto_Transp", OrderCall(1), "application/json")->body;
-  sqlite3* writer = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(db.path().c_str(), &writer));
-  ASSERT_EQ(SQLITE_OK, sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+  FileWriteLock lock(db.path());
   int waiting = 0;  // the waiting call's status
   std::thread deletion([&] {
-    httplib::Result r = server.Client().Post(
-        "/ocg/gExclui_Col_Geral", R"({"invntDocto_Transp_id": 99999, "inVntNum_CVA": ""})",
-        "application/json");
+    httplib::Result r =
+        server.Client().Post("/ocg/gExclui_Col_Geral", kWaitingDeletion, "application/json");
     waiting = r ? r->status : -1;
   });
   std::atomic<int> answered{0};
@@ -322,13 +345,8 @@ TEST(HttpServiceTest, ShutdownUnderLoadLosesNothing) {
     });
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  std::thread release([writer] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(writer);
-  });
+  lock.ReleaseAfter(std::chrono::milliseconds(300));
   EXPECT_EQ(0, server.Stop(SIGTERM));
-  release.join();
   deletion.join();
   EXPECT_EQ(200, waiting) << "the call being served lost its answer";
   for (std::thread& t : clients) t.join();
